@@ -1,0 +1,42 @@
+# Front door of the project: every target installs what is missing, then
+# configures and builds incrementally.
+#   make run        build and show the bundled example
+#   make test       build and run every test
+#   make test-asan  the same under AddressSanitizer + UndefinedBehaviorSanitizer
+#   make bench      build and run the benchmarks
+
+JOBS      ?= $(shell nproc)
+GENERATOR := -G Ninja
+EXAMPLE   ?= examples/holiday.vrn
+
+.PHONY: all deps build run test test-asan bench clean
+
+all: build
+
+deps:
+	@tools/install-deps
+
+build: deps
+	@cmake -S . -B build $(GENERATOR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build -j $(JOBS)
+
+test: build
+	@cd build && ctest -j $(JOBS) --output-on-failure
+
+test-asan: deps
+	@cmake -S . -B build-asan $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DVT_SANITIZE=ON >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	@cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest -j $(JOBS) --output-on-failure
+
+bench: deps
+	@cmake -S . -B build-bench $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DVT_TESTS=OFF -DVT_BENCH=ON >/dev/null
+	@cmake --build build-bench -j $(JOBS)
+	@for b in build-bench/benchmarks/*; do [ -x "$$b" ] && { echo "== $$b"; "$$b" || exit 1; }; done; true
+
+run: build
+	@tools/run-example build $(EXAMPLE)
+
+clean:
+	rm -rf build build-asan build-bench
