@@ -20,6 +20,12 @@ endfunction()
 # Creates the static library vt_NAME.
 function(vt_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT ARG_SOURCES)
+    add_library(vt_${name} INTERFACE)  # nothing written yet
+    target_include_directories(vt_${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(vt_${name} INTERFACE ${ARG_DEPS})
+    return()
+  endif()
   add_library(vt_${name} STATIC ${ARG_SOURCES})
   target_include_directories(vt_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(vt_${name} PUBLIC ${ARG_DEPS})
@@ -35,6 +41,9 @@ endfunction()
 # A GoogleTest executable whose tests are discovered by ctest when it runs.
 function(vt_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT ARG_SOURCES)
+    return()  # nothing written yet
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_compile_definitions(${name} PRIVATE
@@ -49,6 +58,9 @@ endfunction()
 # vt_bench(NAME SOURCES a_bench.cpp ... [DEPS lib ...])
 function(vt_bench name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT ARG_SOURCES)
+    return()  # nothing written yet
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main)
   target_compile_definitions(${name} PRIVATE VT_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
