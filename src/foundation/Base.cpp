@@ -12,21 +12,21 @@ namespace vt {
 namespace {
 
 // snprintf with "." as the decimal separator whatever the C locale says.
-std::string FormatNumber(const std::string& spec, const FormatArg& arg) {
+std::string FormatNumber(const std::string& directive, const FormatArg& arg) {
   char buf[512];
   int n = 0;
-  const char conv = spec.back();
+  const char conv = directive.back();
   if (conv == 'd' || conv == 'i' || conv == 'x' || conv == 'X' || conv == 'u') {
     long long v = std::holds_alternative<long long>(arg)
                       ? std::get<long long>(arg)
                       : static_cast<long long>(std::get<double>(arg));
-    std::string s = spec.substr(0, spec.size() - 1) + "ll" + conv;
+    std::string s = directive.substr(0, directive.size() - 1) + "ll" + conv;
     n = std::snprintf(buf, sizeof buf, s.c_str(), v);
   } else {
     double v = std::holds_alternative<double>(arg)
                    ? std::get<double>(arg)
                    : static_cast<double>(std::get<long long>(arg));
-    n = std::snprintf(buf, sizeof buf, spec.c_str(), v);
+    n = std::snprintf(buf, sizeof buf, directive.c_str(), v);
     // The C locale may have been changed by the process: put "." back.
     const char* dp = std::localeconv()->decimal_point;
     if (dp && dp[0] && !(dp[0] == '.' && dp[1] == 0)) {
@@ -37,7 +37,7 @@ std::string FormatNumber(const std::string& spec, const FormatArg& arg) {
       return out;
     }
   }
-  if (n < 0) return spec;
+  if (n < 0) return directive;
   return std::string(buf, static_cast<size_t>(std::min<int>(n, sizeof buf - 1)));
 }
 
@@ -66,11 +66,11 @@ std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args) 
       out.append(fmt.substr(i));
       break;
     }
-    std::string spec(fmt.substr(i, j - i + 1));
+    std::string directive(fmt.substr(i, j - i + 1));
     char conv = fmt[j];
     i = j + 1;
     if (next == args.end() || std::string_view("sdiuxXgGfeE").find(conv) == std::string_view::npos) {
-      out += spec;
+      out += directive;
       continue;
     }
     const FormatArg& arg = *next++;
@@ -80,9 +80,9 @@ std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args) 
       else if (std::holds_alternative<long long>(arg)) text = std::to_string(std::get<long long>(arg));
       else text = FormatNumber("%g", arg);
       // Width and "-" flag of %s.
-      bool left = spec.find('-') != std::string::npos;
+      bool left = directive.find('-') != std::string::npos;
       size_t width = 0;
-      for (char d : spec)
+      for (char d : directive)
         if (d >= '0' && d <= '9') width = width * 10 + static_cast<size_t>(d - '0');
         else if (d == '.') break;
       if (text.size() < width) {
@@ -93,7 +93,7 @@ std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args) 
     } else if (std::holds_alternative<std::string>(arg)) {
       out += std::get<std::string>(arg);
     } else {
-      out += FormatNumber(spec, arg);
+      out += FormatNumber(directive, arg);
     }
   }
   return out;
