@@ -1,6 +1,10 @@
 #include "foundation/Base.h"
 
 #include <algorithm>
+#include <cxxabi.h>
+#include <cstdlib>
+#include <memory>
+#include <typeinfo>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -106,6 +110,20 @@ long long RoundHalfEven64(double v) {
   // The default floating-point rounding mode is to nearest, ties to even.
   double r = std::nearbyint(v);
   return static_cast<long long>(r);
+}
+
+std::string RunTimeClassName(const TObject& Obj) {
+  const char* mangled = typeid(Obj).name();
+  int status = 0;
+  std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(mangled, nullptr, nullptr, &status),
+                                                   std::free);
+  std::string name = status == 0 && demangled ? demangled.get() : mangled;
+  // Keep the last component of a qualified name ("vt::TObjList"), looking
+  // only at the part before any template arguments.
+  size_t end = name.find('<');
+  size_t colon = name.rfind("::", end == std::string::npos ? std::string::npos : end);
+  if (colon != std::string::npos) name.erase(0, colon + 2);
+  return name;
 }
 
 int RoundHalfEven(double v) {

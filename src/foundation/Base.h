@@ -22,6 +22,10 @@ public:
   virtual ~TObject() = default;
 };
 
+// The run-time class name of an object without its namespace ("TObjList",
+// "TXmlItemList"), for messages that name the class.
+std::string RunTimeClassName(const TObject& Obj);
+
 // Base of every unit's exception class; carries the formatted message.
 class Exception : public std::exception {
 public:
