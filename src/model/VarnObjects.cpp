@@ -1,0 +1,186 @@
+#include "model/VarnObjects.h"
+
+#include <cstdio>
+#include <unordered_map>
+#include <vector>
+
+namespace vt {
+
+namespace {
+
+// Every live TVarnObject in order of creation. Unregistering leaves a hole
+// that a later compaction closes, so creating and destroying stays constant
+// time for models of any size.
+class TGlobalVarnList {
+public:
+  void Register(TVarnObject* Obj) {
+    FIndex[Obj] = TEntry{FSlots.size(), Obj->Serial()};
+    FSlots.push_back(Obj);
+  }
+
+  bool Unregister(TVarnObject* Obj) {
+    auto It = FIndex.find(Obj);
+    if (It == FIndex.end()) return false;
+    FSlots[It->second.Slot] = nullptr;
+    FIndex.erase(It);
+    if (FSlots.size() > 64 && FIndex.size() < FSlots.size() / 2) Compact();
+    return true;
+  }
+
+  bool IsAlive(const TVarnObject* Obj) const { return FIndex.count(Obj) != 0; }
+
+  bool IsAlive(const TVarnObject* Obj, std::uint64_t Serial) const {
+    auto It = FIndex.find(Obj);
+    return It != FIndex.end() && It->second.Serial == Serial;
+  }
+
+  int Count() const { return static_cast<int>(FIndex.size()); }
+
+  TVarnObject* Object(int Index) {
+    Compact();
+    return FSlots.at(static_cast<size_t>(Index));
+  }
+
+private:
+  struct TEntry {
+    size_t Slot;
+    std::uint64_t Serial;
+  };
+
+  void Compact() {
+    size_t To = 0;
+    for (TVarnObject* Obj : FSlots) {
+      if (Obj == nullptr) continue;
+      FIndex[Obj].Slot = To;
+      FSlots[To++] = Obj;
+    }
+    FSlots.resize(To);
+  }
+
+  std::vector<TVarnObject*> FSlots;
+  std::unordered_map<const TVarnObject*, TEntry> FIndex;
+};
+
+// Never destroyed: objects of other static lifetimes may unregister after
+// every destructor of this file has run.
+TGlobalVarnList& Registry() {
+  static TGlobalVarnList* List = new TGlobalVarnList;
+  return *List;
+}
+
+void DefaultHandler([[maybe_unused]] const std::string& Message) {
+#ifndef NDEBUG
+  std::fprintf(stderr, "VarnMod: %s\n", Message.c_str());
+#endif
+}
+
+VarnRegistry::THandler GHandler = DefaultHandler;
+std::uint64_t GNextSerial = 1;
+
+// Library finalisation. The pending objects are reported but not released:
+// they may still be owned by another pending object, which would release
+// them a second time.
+struct TShutdownCheck {
+  ~TShutdownCheck() {
+    int Pending = Registry().Count();
+    if (Pending > 0) VarnRegistry::ReportConsistencyFailure(Fmt(SVarnPending, Pending));
+  }
+} GShutdownCheck;
+
+}  // namespace
+
+namespace VarnRegistry {
+
+THandler SetConsistencyHandler(THandler Handler) {
+  THandler Old = GHandler;
+  GHandler = Handler ? Handler : DefaultHandler;
+  return Old;
+}
+
+void ReportConsistencyFailure(const std::string& Message) { GHandler(Message); }
+
+void Register(TVarnObject* Obj) { Registry().Register(Obj); }
+
+void Unregister(TVarnObject* Obj) {
+  if (!Registry().Unregister(Obj)) ReportConsistencyFailure(Fmt(SVarnDestroyed, Obj->ObjectString()));
+}
+
+bool IsAlive(const TVarnObject* Obj, std::uint64_t Serial) { return Registry().IsAlive(Obj, Serial); }
+bool IsAlive(const TVarnObject* Obj) { return Registry().IsAlive(Obj); }
+int Count() { return Registry().Count(); }
+TVarnObject* Object(int Index) { return Registry().Object(Index); }
+
+}  // namespace VarnRegistry
+
+// ---------------------------------------------------------------------------
+// TVarnObject
+
+TVarnObject::TVarnObject() : FSerial(GNextSerial++) { VarnRegistry::Register(this); }
+
+TVarnObject::TVarnObject(const std::string& AName, const std::string& ADescription)
+    : FName(AName), FDescription(ADescription), FSerial(GNextSerial++) {
+  VarnRegistry::Register(this);
+}
+
+TVarnObject::~TVarnObject() { VarnRegistry::Unregister(this); }
+
+std::string TVarnObject::GetName() const { return FName; }
+void TVarnObject::SetName(const std::string& Value) { FName = Value; }
+std::string TVarnObject::GetDescription() const { return FDescription; }
+void TVarnObject::SetDescription(const std::string& Value) { FDescription = Value; }
+
+std::string TVarnObject::ObjectString() const { return Fmt(SVarnObjectString, ClassName(), Name()); }
+
+void TVarnObject::AssignObject(const TVarnObject& Source) {
+  SetName(Source.Name());
+  SetDescription(Source.Description());
+}
+
+// ---------------------------------------------------------------------------
+// TVarnList
+
+TVarnObject* TVarnList::Objects(int Index) const { return static_cast<TVarnObject*>(TObjList::Objects(Index)); }
+
+std::string TVarnList::Names(int Index) const { return Objects(Index)->Name(); }
+void TVarnList::SetNames(int Index, const std::string& Value) { Objects(Index)->SetName(Value); }
+std::string TVarnList::Descriptions(int Index) const { return Objects(Index)->Description(); }
+void TVarnList::SetDescriptions(int Index, const std::string& Value) { Objects(Index)->SetDescription(Value); }
+
+void TVarnList::ValidateIndex(int Index) const {
+  if (Index < 0 || Index >= Count()) throw EVarnIndexError(Fmt(SVarnIndexError, Index, Count() - 1));
+}
+
+namespace {
+
+template <typename TextOf>
+void FillStrings(const TVarnList& List, TStringList& Target, bool Append, TextOf Text) {
+  if (!Append) Target.Clear();
+  for (int I = 0; I < List.Count(); I++) {
+    TVarnObject* Obj = List.Objects(I);
+    Target.AddObject(Text(Obj), Obj);
+  }
+}
+
+}  // namespace
+
+void TVarnList::GetNameStrings(TStringList& Target, bool Append) const {
+  FillStrings(*this, Target, Append, [](TVarnObject* O) { return O->Name(); });
+}
+
+void TVarnList::GetDescriptionStrings(TStringList& Target, bool Append) const {
+  FillStrings(*this, Target, Append, [](TVarnObject* O) { return O->Description(); });
+}
+
+void TVarnList::GetObjectStrings(TStringList& Target, bool Append) const {
+  FillStrings(*this, Target, Append, [](TVarnObject* O) { return O->ObjectString(); });
+}
+
+TVarnObject* TVarnList::ObjectByName(const std::string& AName) const {
+  for (int I = 0; I < Count(); I++) {
+    TVarnObject* Obj = Objects(I);
+    if (Obj != nullptr && Obj->Name() == AName) return Obj;
+  }
+  return nullptr;
+}
+
+}  // namespace vt
