@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/Utils.h"
+
 namespace vt {
 
 TQPTraceProc QPTrace;
@@ -16,7 +18,7 @@ std::string QPIntFormat = " %9d";
 
 namespace {
 
-constexpr double kEpsilon = 1e-12;  // the system's float tolerance
+constexpr double kEpsilon = FloatTolerance;
 constexpr double kInfinity = 1e20;
 constexpr std::size_t kRuleWidth = 50;
 
