@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/Utils.h"
 #include "model/VarnMod.h"
 
 namespace vt::test {
