@@ -21,5 +21,20 @@ TEST(Format, PlaceholdersTakeArgumentsInOrder) {
   EXPECT_EQ(Fmt("missing %s and %d"), "missing %s and %d");
 }
 
+class TSample : public TObject {};
+namespace inner {
+class TNested : public TObject {};
+}  // namespace inner
+
+TEST(RunTimeClassName, DropsTheNamespaces) {
+  TSample S;
+  inner::TNested N;
+  TObject O;
+  const TObject& AsBase = N;
+  EXPECT_EQ(RunTimeClassName(S), "TSample");
+  EXPECT_EQ(RunTimeClassName(AsBase), "TNested");
+  EXPECT_EQ(RunTimeClassName(O), "TObject");
+}
+
 }  // namespace
 }  // namespace vt
