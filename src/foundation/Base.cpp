@@ -1,14 +1,15 @@
 #include "foundation/Base.h"
 
-#include <algorithm>
 #include <cxxabi.h>
-#include <cstdlib>
-#include <memory>
-#include <typeinfo>
+
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <memory>
+#include <typeinfo>
 #include <vector>
 
 namespace vt {
@@ -21,15 +22,13 @@ std::string FormatNumber(const std::string& directive, const FormatArg& arg) {
   int n = 0;
   const char conv = directive.back();
   if (conv == 'd' || conv == 'i' || conv == 'x' || conv == 'X' || conv == 'u') {
-    long long v = std::holds_alternative<long long>(arg)
-                      ? std::get<long long>(arg)
-                      : static_cast<long long>(std::get<double>(arg));
+    long long v = std::holds_alternative<long long>(arg) ? std::get<long long>(arg)
+                                                         : static_cast<long long>(std::get<double>(arg));
     std::string s = directive.substr(0, directive.size() - 1) + "ll" + conv;
     n = std::snprintf(buf, sizeof buf, s.c_str(), v);
   } else {
-    double v = std::holds_alternative<double>(arg)
-                   ? std::get<double>(arg)
-                   : static_cast<double>(std::get<long long>(arg));
+    double v = std::holds_alternative<double>(arg) ? std::get<double>(arg)
+                                                   : static_cast<double>(std::get<long long>(arg));
     n = std::snprintf(buf, sizeof buf, directive.c_str(), v);
     // The C locale may have been changed by the process: put "." back.
     const char* dp = std::localeconv()->decimal_point;
@@ -80,15 +79,20 @@ std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args) 
     const FormatArg& arg = *next++;
     if (conv == 's') {
       std::string text;
-      if (std::holds_alternative<std::string>(arg)) text = std::get<std::string>(arg);
-      else if (std::holds_alternative<long long>(arg)) text = std::to_string(std::get<long long>(arg));
-      else text = FormatNumber("%g", arg);
+      if (std::holds_alternative<std::string>(arg))
+        text = std::get<std::string>(arg);
+      else if (std::holds_alternative<long long>(arg))
+        text = std::to_string(std::get<long long>(arg));
+      else
+        text = FormatNumber("%g", arg);
       // Width and "-" flag of %s.
       bool left = directive.find('-') != std::string::npos;
       size_t width = 0;
       for (char d : directive)
-        if (d >= '0' && d <= '9') width = width * 10 + static_cast<size_t>(d - '0');
-        else if (d == '.') break;
+        if (d >= '0' && d <= '9')
+          width = width * 10 + static_cast<size_t>(d - '0');
+        else if (d == '.')
+          break;
       if (text.size() < width) {
         std::string pad(width - text.size(), ' ');
         text = left ? text + pad : pad + text;

@@ -15,7 +15,7 @@ namespace vt {
 
 // Base of every object kept in a TObjList or attached to a string list entry.
 class TObject {
-public:
+ public:
   TObject() = default;
   TObject(const TObject&) = default;
   TObject& operator=(const TObject&) = default;
@@ -28,12 +28,12 @@ std::string RunTimeClassName(const TObject& Obj);
 
 // Base of every unit's exception class; carries the formatted message.
 class Exception : public std::exception {
-public:
+ public:
   explicit Exception(std::string message) : FMessage(std::move(message)) {}
   const char* what() const noexcept override { return FMessage.c_str(); }
   const std::string& Message() const noexcept { return FMessage; }
 
-private:
+ private:
   std::string FMessage;
 };
 
@@ -46,14 +46,30 @@ using FormatArg = std::variant<long long, double, std::string>;
 // the wrong kind is written as it stands instead of failing.
 std::string Format(std::string_view fmt, std::initializer_list<FormatArg> args);
 
-inline FormatArg Arg(int v) { return static_cast<long long>(v); }
-inline FormatArg Arg(long v) { return static_cast<long long>(v); }
-inline FormatArg Arg(long long v) { return v; }
-inline FormatArg Arg(unsigned v) { return static_cast<long long>(v); }
-inline FormatArg Arg(double v) { return v; }
-inline FormatArg Arg(std::string_view v) { return std::string(v); }
-inline FormatArg Arg(const char* v) { return std::string(v); }
-inline FormatArg Arg(const std::string& v) { return v; }
+inline FormatArg Arg(int v) {
+  return static_cast<long long>(v);
+}
+inline FormatArg Arg(long v) {
+  return static_cast<long long>(v);
+}
+inline FormatArg Arg(long long v) {
+  return v;
+}
+inline FormatArg Arg(unsigned v) {
+  return static_cast<long long>(v);
+}
+inline FormatArg Arg(double v) {
+  return v;
+}
+inline FormatArg Arg(std::string_view v) {
+  return std::string(v);
+}
+inline FormatArg Arg(const char* v) {
+  return std::string(v);
+}
+inline FormatArg Arg(const std::string& v) {
+  return v;
+}
 
 // Format with the arguments converted by Arg: Fmt("%s at %d", name, line).
 template <typename... Args>

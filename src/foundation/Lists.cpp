@@ -10,14 +10,17 @@ namespace vt {
 // ===========================================================================
 // TList
 
-void TList::IndexError(int Index) { throw EListError(Fmt(SListIndexError, Index)); }
+void TList::IndexError(int Index) {
+  throw EListError(Fmt(SListIndexError, Index));
+}
 
 void TList::CheckIndex(int Index) const {
   if (Index < 0 || Index >= Count()) IndexError(Index);
 }
 
 void TList::SetCapacity(int NewCapacity) {
-  if (NewCapacity < Count() || NewCapacity > MaxListSize) throw EListError(Fmt(SListCapacityError, NewCapacity));
+  if (NewCapacity < Count() || NewCapacity > MaxListSize)
+    throw EListError(Fmt(SListCapacityError, NewCapacity));
   if (static_cast<size_t>(NewCapacity) < FList.capacity()) FList.shrink_to_fit();
   FList.reserve(static_cast<size_t>(NewCapacity));
   FCapacity = NewCapacity;
@@ -90,7 +93,9 @@ void TList::Clear() {
 TObjList::TObjList(bool AOwnObjects, bool ASorted, TDuplicates ADuplicates)
     : FOwnObjects(AOwnObjects), FDuplicates(ADuplicates), FSorted(ASorted) {}
 
-TObjList::~TObjList() { DeleteObjects(); }
+TObjList::~TObjList() {
+  DeleteObjects();
+}
 
 void TObjList::SetSorted(bool Value) {
   if (Value == FSorted) return;
@@ -134,7 +139,9 @@ void TObjList::QuickSort(int L, int R) {
   }
 }
 
-TObject* TObjList::Objects(int Index) const { return Items(Index); }
+TObject* TObjList::Objects(int Index) const {
+  return Items(Index);
+}
 
 void TObjList::SetObjects(int Index, TObject* Obj) {
   CheckIndex(Index);
@@ -182,7 +189,9 @@ void TObjList::FreeObject(int Index) {
   delete Obj;
 }
 
-void TObjList::FreeObject(TObject* Obj) { FreeObject(IndexOfObj(Obj)); }
+void TObjList::FreeObject(TObject* Obj) {
+  FreeObject(IndexOfObj(Obj));
+}
 
 void TObjList::FreeObjects() {
   for (int I = 0; I < Count(); ++I) FreeObject(I);
@@ -196,7 +205,9 @@ void TObjList::DeleteObject(int Index) {
     At(Index) = nullptr;
 }
 
-void TObjList::DeleteObject(TObject* Obj) { DeleteObject(IndexOfObj(Obj)); }
+void TObjList::DeleteObject(TObject* Obj) {
+  DeleteObject(IndexOfObj(Obj));
+}
 
 void TObjList::DeleteObjects() {
   for (int I = 0; I < Count(); ++I) DeleteObject(I);
@@ -207,7 +218,9 @@ TObject* TObjList::Pull(int Index) {
   return std::exchange(At(Index), nullptr);
 }
 
-TObject* TObjList::Pull(TObject* Obj) { return Pull(IndexOfObj(Obj)); }
+TObject* TObjList::Pull(TObject* Obj) {
+  return Pull(IndexOfObj(Obj));
+}
 
 TObject* TObjList::PullOut(int Index) {
   TObject* Obj = Items(Index);
@@ -215,7 +228,9 @@ TObject* TObjList::PullOut(int Index) {
   return Obj;
 }
 
-TObject* TObjList::PullOut(TObject* Obj) { return PullOut(IndexOfObj(Obj)); }
+TObject* TObjList::PullOut(TObject* Obj) {
+  return PullOut(IndexOfObj(Obj));
+}
 
 int TObjList::IndexOfObj(const TObject* Obj) const {
   const int Index = IndexOf(Obj);
@@ -247,11 +262,17 @@ void TObjList::Exchange(int Index1, int Index2) {
   TList::Exchange(Index1, Index2);
 }
 
-void TObjList::Exchange(TObject* Obj1, TObject* Obj2) { Exchange(IndexOf(Obj1), IndexOf(Obj2)); }
+void TObjList::Exchange(TObject* Obj1, TObject* Obj2) {
+  Exchange(IndexOf(Obj1), IndexOf(Obj2));
+}
 
-void TObjList::Exchange(int Index1, TObject* Obj2) { Exchange(Index1, IndexOf(Obj2)); }
+void TObjList::Exchange(int Index1, TObject* Obj2) {
+  Exchange(Index1, IndexOf(Obj2));
+}
 
-void TObjList::Exchange(TObject* Obj1, int Index2) { Exchange(IndexOf(Obj1), Index2); }
+void TObjList::Exchange(TObject* Obj1, int Index2) {
+  Exchange(IndexOf(Obj1), Index2);
+}
 
 void TObjList::Move(int CurIndex, int NewIndex) {
   CheckIndex(NewIndex);
@@ -260,11 +281,17 @@ void TObjList::Move(int CurIndex, int NewIndex) {
   TList::Move(CurIndex, NewIndex);
 }
 
-void TObjList::Move(TObject* CurObj, TObject* NewObj) { Move(IndexOf(CurObj), IndexOf(NewObj)); }
+void TObjList::Move(TObject* CurObj, TObject* NewObj) {
+  Move(IndexOf(CurObj), IndexOf(NewObj));
+}
 
-void TObjList::Move(TObject* CurObj, int NewIndex) { Move(IndexOf(CurObj), NewIndex); }
+void TObjList::Move(TObject* CurObj, int NewIndex) {
+  Move(IndexOf(CurObj), NewIndex);
+}
 
-void TObjList::Move(int CurIndex, TObject* NewObj) { Move(CurIndex, IndexOf(NewObj)); }
+void TObjList::Move(int CurIndex, TObject* NewObj) {
+  Move(CurIndex, IndexOf(NewObj));
+}
 
 void TObjList::Include(TObject* Obj) {
   if (!Contains(Obj)) Add(Obj);
@@ -280,7 +307,9 @@ void TObjList::Delete(int Index) {
   TList::Delete(Index);
 }
 
-void TObjList::Delete(TObject* Obj) { Delete(IndexOfObj(Obj)); }
+void TObjList::Delete(TObject* Obj) {
+  Delete(IndexOfObj(Obj));
+}
 
 void TObjList::Assign(const TObjList& Source) {
   if (FOwnObjects && (Source.FOwnObjects || &Source == this))
@@ -312,7 +341,9 @@ void TObjList::Assign(const TObjList& Source) {
 // ===========================================================================
 // TStringList
 
-void TStringList::IndexError(int Index) { throw EListError(Fmt(SListIndexError, Index)); }
+void TStringList::IndexError(int Index) {
+  throw EListError(Fmt(SListIndexError, Index));
+}
 
 void TStringList::CheckIndex(int Index) const {
   if (Index < 0 || Index >= Count()) IndexError(Index);
@@ -349,7 +380,9 @@ void TStringList::SetSorted(bool Value) {
   FSorted = Value;
 }
 
-int TStringList::Add(const std::string& S) { return AddObject(S, nullptr); }
+int TStringList::Add(const std::string& S) {
+  return AddObject(S, nullptr);
+}
 
 int TStringList::AddObject(const std::string& S, TObject* Obj) {
   int Index = Count();
@@ -361,7 +394,9 @@ int TStringList::AddObject(const std::string& S, TObject* Obj) {
   return Index;
 }
 
-void TStringList::Insert(int Index, const std::string& S) { InsertObject(Index, S, nullptr); }
+void TStringList::Insert(int Index, const std::string& S) {
+  InsertObject(Index, S, nullptr);
+}
 
 void TStringList::InsertObject(int Index, const std::string& S, TObject* Obj) {
   if (FSorted) throw EListError(SSortedListError);
@@ -390,7 +425,9 @@ void TStringList::Exchange(int Index1, int Index2) {
   Changed();
 }
 
-void TStringList::ExchangeItems(int Index1, int Index2) { std::swap(Item(Index1), Item(Index2)); }
+void TStringList::ExchangeItems(int Index1, int Index2) {
+  std::swap(Item(Index1), Item(Index2));
+}
 
 void TStringList::Move(int CurIndex, int NewIndex) {
   if (CurIndex == NewIndex) return;
@@ -568,7 +605,9 @@ TStrList::TStrList(bool AOwnObjects, bool ASorted, TDuplicates ADuplicates) : FO
   SetDuplicates(ADuplicates);
 }
 
-TStrList::~TStrList() { DeleteObjects(); }
+TStrList::~TStrList() {
+  DeleteObjects();
+}
 
 void TStrList::SetOnCompareText(TOnCompareText Value) {
   if (Count() > 0) SetSorted(false);
@@ -716,7 +755,9 @@ int TStrList::CompareObj(TObject* O1, TObject* O2) const {
   return FOnCompareObj(O1, O2);
 }
 
-int TStrList::CompareStrings(const std::string& S1, const std::string& S2) const { return CompareText(S1, S2); }
+int TStrList::CompareStrings(const std::string& S1, const std::string& S2) const {
+  return CompareText(S1, S2);
+}
 
 void TStrList::AssignStrings(const TStringList* Source) {
   TUpdateGuard Guard(*this);
@@ -739,7 +780,9 @@ void TStrList::FreeObject(int Index) {
   delete Obj;
 }
 
-void TStrList::FreeObject(TObject* Obj) { FreeObject(IndexOfObject(Obj)); }
+void TStrList::FreeObject(TObject* Obj) {
+  FreeObject(IndexOfObject(Obj));
+}
 
 void TStrList::FreeObjects() {
   TUpdateGuard Guard(*this);
@@ -755,7 +798,9 @@ void TStrList::DeleteObject(int Index) {
     Item(Index).FObject = nullptr;
 }
 
-void TStrList::DeleteObject(TObject* Obj) { DeleteObject(IndexOfObject(Obj)); }
+void TStrList::DeleteObject(TObject* Obj) {
+  DeleteObject(IndexOfObject(Obj));
+}
 
 void TStrList::DeleteObjects() {
   TUpdateGuard Guard(*this);

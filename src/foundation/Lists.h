@@ -30,7 +30,7 @@ inline constexpr const char* SSharedOwnedObjects =
     "%s: an owning list cannot take the objects of another owning list";
 
 class EListError : public Exception {
-public:
+ public:
   using Exception::Exception;
 };
 
@@ -46,7 +46,7 @@ using TOnCompareText = int (*)(const std::string& S1, const std::string& S2);
 // TList: an ordered sequence of object references (null is a valid entry).
 // Indices outside 0..Count-1 (0..Count for Insert) raise SListIndexError.
 class TList : public TObject {
-public:
+ public:
   // Lists larger than this are refused with SListCapacityError.
   static constexpr int MaxListSize = 0x7FFFFFFF / 16;
 
@@ -79,14 +79,14 @@ public:
   std::vector<TObject*>::const_iterator begin() const { return FList.begin(); }
   std::vector<TObject*>::const_iterator end() const { return FList.end(); }
 
-protected:
+ protected:
   [[noreturn]] static void IndexError(int Index);
   void CheckIndex(int Index) const;
   // Element access without checks, for the sorting of subclasses.
   TObject*& At(int Index) { return FList[static_cast<size_t>(Index)]; }
   TObject* At(int Index) const { return FList[static_cast<size_t>(Index)]; }
 
-private:
+ private:
   void Grow();
 
   std::vector<TObject*> FList;
@@ -98,7 +98,7 @@ private:
 // replaces or clears), may be kept sorted by OnCompareObj, and has a policy
 // for equal objects in sorted mode.
 class TObjList : public TList {
-public:
+ public:
   explicit TObjList(bool AOwnObjects = false, bool ASorted = false, TDuplicates ADuplicates = dupAccept);
   // DeleteObjects, then the base list is released.
   ~TObjList() override;
@@ -173,11 +173,11 @@ public:
   // source's objects; the list is not emptied first; OwnObjects is kept.
   void Assign(const TObjList& Source);
 
-protected:
+ protected:
   // An index for an object argument; raises SListIndexError (-1) when absent.
   int IndexOfObj(const TObject* Obj) const;
 
-private:
+ private:
   bool FOwnObjects;
   TDuplicates FDuplicates;
   bool FSorted;
@@ -191,7 +191,7 @@ private:
 // SSortedListError. Text comparison defaults to AnsiCompareText
 // (case-insensitive).
 class TStringList : public TObject {
-public:
+ public:
   TStringList() = default;
   TStringList(const TStringList&) = delete;
   TStringList& operator=(const TStringList&) = delete;
@@ -243,7 +243,7 @@ public:
   void SetOnChange(std::function<void()> Handler) { FOnChange = std::move(Handler); }
   void SetOnChanging(std::function<void()> Handler) { FOnChanging = std::move(Handler); }
 
-protected:
+ protected:
   // Change notifications; silent inside an update bracket.
   virtual void Changing();
   virtual void Changed();
@@ -262,19 +262,19 @@ protected:
   void ExchangeItems(int Index1, int Index2);
   // Holds an update bracket for a scope, closing it on exceptions too.
   class TUpdateGuard {
-  public:
+   public:
     explicit TUpdateGuard(TStringList& List) : FList(List) { FList.BeginUpdate(); }
     ~TUpdateGuard() { FList.EndUpdate(); }
     TUpdateGuard(const TUpdateGuard&) = delete;
     TUpdateGuard& operator=(const TUpdateGuard&) = delete;
 
-  private:
+   private:
     TStringList& FList;
   };
   // Brings a sorted list back in order after a raw copy.
   void ResortIfNeeded();
 
-private:
+ private:
   void QuickSortStrings(int L, int R);
 
   std::vector<TStringItem> FItems;
@@ -289,7 +289,7 @@ private:
 // TStrList: a TStringList that may own its entries' objects and whose text
 // and object comparisons can be replaced by callbacks.
 class TStrList : public TStringList {
-public:
+ public:
   explicit TStrList(bool AOwnObjects = false, bool ASorted = false, TDuplicates ADuplicates = dupAccept);
   // DeleteObjects, then the base.
   ~TStrList() override;
@@ -338,10 +338,10 @@ public:
   bool ValidIndex(int Index) const { return Index >= 0 && Index < Count(); }
   bool Contains(const TObject* Obj) const { return IndexOfObject(Obj) >= 0; }
 
-protected:
+ protected:
   int CompareStrings(const std::string& S1, const std::string& S2) const override;
 
-private:
+ private:
   bool FOwnObjects = false;
   TOnCompareText FOnCompareText = nullptr;
   TOnCompareObj FOnCompareObj = nullptr;

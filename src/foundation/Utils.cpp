@@ -8,9 +8,13 @@ namespace vt {
 // ---------------------------------------------------------------------------
 // Floating-point tolerance.
 
-double GetFloatTolerance() { return FloatTolerance; }
+double GetFloatTolerance() {
+  return FloatTolerance;
+}
 
-bool FloatEqual(double A, double B) { return std::fabs(A - B) < FloatTolerance; }
+bool FloatEqual(double A, double B) {
+  return std::fabs(A - B) < FloatTolerance;
+}
 
 bool SameFloat(double A, double B) {
   const double Epsilon = std::max(std::min(std::fabs(A), std::fabs(B)) * 1e-12, 1e-12);
@@ -24,7 +28,9 @@ namespace {
 
 constexpr char32_t Replacement = 0xFFFD;
 
-bool IsContinuation(unsigned char C) { return (C & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char C) {
+  return (C & 0xC0) == 0x80;
+}
 
 // Decodes the character starting at S[Pos]; Len receives the number of bytes
 // it takes (1 for an invalid byte, which decodes to U+FFFD).
@@ -104,7 +110,9 @@ std::string MapChars(std::string_view S, Fn F) {
   return Out;
 }
 
-bool IsTrimmed(char C) { return static_cast<unsigned char>(C) <= 32; }
+bool IsTrimmed(char C) {
+  return static_cast<unsigned char>(C) <= 32;
+}
 
 }  // namespace
 
@@ -202,9 +210,13 @@ char32_t AnsiLowerChar(char32_t Ch) {
   return Ch;
 }
 
-std::string AnsiUpperCase(std::string_view S) { return MapChars(S, AnsiUpperChar); }
+std::string AnsiUpperCase(std::string_view S) {
+  return MapChars(S, AnsiUpperChar);
+}
 
-std::string AnsiLowerCase(std::string_view S) { return MapChars(S, AnsiLowerChar); }
+std::string AnsiLowerCase(std::string_view S) {
+  return MapChars(S, AnsiLowerChar);
+}
 
 namespace {
 
@@ -235,9 +247,13 @@ int CompareChars(std::string_view S1, std::string_view S2, Fold F) {
 
 }  // namespace
 
-int AnsiCompareText(std::string_view S1, std::string_view S2) { return CompareChars(S1, S2, AnsiUpperChar); }
+int AnsiCompareText(std::string_view S1, std::string_view S2) {
+  return CompareChars(S1, S2, AnsiUpperChar);
+}
 
-bool AnsiSameText(std::string_view S1, std::string_view S2) { return AnsiCompareText(S1, S2) == 0; }
+bool AnsiSameText(std::string_view S1, std::string_view S2) {
+  return AnsiCompareText(S1, S2) == 0;
+}
 
 int AnsiCompareStr(std::string_view S1, std::string_view S2) {
   return CompareChars(S1, S2, [](char32_t C) { return C; });
@@ -260,7 +276,9 @@ std::string LowerCase(std::string_view S) {
 // ---------------------------------------------------------------------------
 // Trimming.
 
-std::string Trim(std::string_view S) { return TrimLeft(TrimRight(S)); }
+std::string Trim(std::string_view S) {
+  return TrimLeft(TrimRight(S));
+}
 
 std::string TrimLeft(std::string_view S) {
   size_t B = 0;
@@ -392,8 +410,12 @@ void SplitFirst(std::string& S, std::string_view Sep, std::string& First) {
   }
 }
 
-void SplitNext(std::string& S, char32_t Sep, std::string& First) { SplitFirst(S, CharToUtf8(Sep), First); }
+void SplitNext(std::string& S, char32_t Sep, std::string& First) {
+  SplitFirst(S, CharToUtf8(Sep), First);
+}
 
-void SwapInt(int& A, int& B) { std::swap(A, B); }
+void SwapInt(int& A, int& B) {
+  std::swap(A, B);
+}
 
 }  // namespace vt

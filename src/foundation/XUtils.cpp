@@ -13,7 +13,9 @@ namespace {
 
 char GDecimalSeparator = '.';
 
-bool IsBlank(char C) { return static_cast<unsigned char>(C) <= 32; }
+bool IsBlank(char C) {
+  return static_cast<unsigned char>(C) <= 32;
+}
 
 std::string_view TrimBlanks(std::string_view S) {
   while (!S.empty() && IsBlank(S.front())) S.remove_prefix(1);
@@ -57,7 +59,8 @@ bool ParseInt(std::string_view S, int& Value) {
     Magnitude = Magnitude * 10 + static_cast<unsigned>(C - '0');
     if (Magnitude > Limit) return false;
   }
-  Value = static_cast<int>(Negative ? -static_cast<std::int64_t>(Magnitude) : static_cast<std::int64_t>(Magnitude));
+  Value = static_cast<int>(Negative ? -static_cast<std::int64_t>(Magnitude)
+                                    : static_cast<std::int64_t>(Magnitude));
   return true;
 }
 
@@ -98,7 +101,8 @@ bool ParseFloat(std::string_view Text, double& Value) {
     return true;
   }
   if (Upper == "INF" || Upper == "+INF" || Upper == "-INF") {
-    Value = Upper[0] == '-' ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+    Value =
+        Upper[0] == '-' ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
     return true;
   }
   if (!IsDecimalNumber(S)) return false;
@@ -141,7 +145,8 @@ bool ParseFloat(std::string_view Text, double& Value) {
 // |Value| ~ 0.D1D2... * 10^Exponent. Value must be finite and non-zero.
 void DecimalDigits(double Value, int Precision, std::string& Digits, int& Exponent) {
   char Buf[64];
-  auto [End, Ec] = std::to_chars(Buf, Buf + sizeof Buf, std::fabs(Value), std::chars_format::scientific, Precision - 1);
+  auto [End, Ec] =
+      std::to_chars(Buf, Buf + sizeof Buf, std::fabs(Value), std::chars_format::scientific, Precision - 1);
   (void)Ec;
   const std::string_view Sci(Buf, static_cast<size_t>(End - Buf));
   const size_t EPos = Sci.find('e');
@@ -172,15 +177,21 @@ bool AllZeroDigits(std::string_view S) {
 // ---------------------------------------------------------------------------
 // Locale.
 
-char LocaleDecimalSeparator() { return GDecimalSeparator; }
+char LocaleDecimalSeparator() {
+  return GDecimalSeparator;
+}
 
-void SetLocaleDecimalSeparator(char Separator) { GDecimalSeparator = Separator; }
+void SetLocaleDecimalSeparator(char Separator) {
+  GDecimalSeparator = Separator;
+}
 
 TLocaleDecimalSeparatorGuard::TLocaleDecimalSeparatorGuard(char Separator) : FSaved(GDecimalSeparator) {
   GDecimalSeparator = Separator;
 }
 
-TLocaleDecimalSeparatorGuard::~TLocaleDecimalSeparatorGuard() { GDecimalSeparator = FSaved; }
+TLocaleDecimalSeparatorGuard::~TLocaleDecimalSeparatorGuard() {
+  GDecimalSeparator = FSaved;
+}
 
 // ---------------------------------------------------------------------------
 // Booleans.
@@ -192,12 +203,16 @@ bool StrToBool(const std::string& S) {
   throw EConvertError(Fmt(SInvalidBoolean, S));
 }
 
-std::string BoolToText(bool B) { return B ? "True" : "False"; }
+std::string BoolToText(bool B) {
+  return B ? "True" : "False";
+}
 
 // ---------------------------------------------------------------------------
 // Integers.
 
-std::string IntToStr(long long Value) { return std::to_string(Value); }
+std::string IntToStr(long long Value) {
+  return std::to_string(Value);
+}
 
 int StrToInt(const std::string& S) {
   int Value = 0;
@@ -205,7 +220,9 @@ int StrToInt(const std::string& S) {
   return Value;
 }
 
-bool TryStrToInt(const std::string& S, int& Value) { return ParseInt(S, Value); }
+bool TryStrToInt(const std::string& S, int& Value) {
+  return ParseInt(S, Value);
+}
 
 std::string IntToHex(int Value, int Digits) {
   static constexpr char Hex[] = "0123456789ABCDEF";
@@ -220,9 +237,13 @@ std::string IntToHex(int Value, int Digits) {
   return Out;
 }
 
-std::string ColorToText(int Color) { return IntToHex(Color, 6); }
+std::string ColorToText(int Color) {
+  return IntToHex(Color, 6);
+}
 
-int TextToColor(const std::string& S) { return StrToInt("$" + S); }
+int TextToColor(const std::string& S) {
+  return StrToInt("$" + S);
+}
 
 // ---------------------------------------------------------------------------
 // Floating point.
@@ -361,9 +382,12 @@ std::string FontStyleToLetters(TFontStyles Styles) {
 TFontStyles LettersToFontStyle(const std::string& S) {
   TFontStyles Styles;
   for (char C : S) {
-    if (C == 'B' || C == 'b') Styles.Include(fsBold);
-    else if (C == 'I' || C == 'i') Styles.Include(fsItalic);
-    else if (C == 'U' || C == 'u') Styles.Include(fsUnderline);
+    if (C == 'B' || C == 'b')
+      Styles.Include(fsBold);
+    else if (C == 'I' || C == 'i')
+      Styles.Include(fsItalic);
+    else if (C == 'U' || C == 'u')
+      Styles.Include(fsUnderline);
   }
   return Styles;
 }

@@ -25,7 +25,7 @@ inline constexpr const char* SInvalidInteger = "'%s' is not a valid integer valu
 inline constexpr const char* SInvalidFloat = "'%s' is not a valid floating point value";
 
 class EConvertError : public Exception {
-public:
+ public:
   using Exception::Exception;
 };
 
@@ -41,7 +41,7 @@ enum TFontStyle : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 
 // A set of font styles, one bit per TFontStyle.
 class TFontStyles {
-public:
+ public:
   constexpr TFontStyles() = default;
   constexpr TFontStyles(std::initializer_list<TFontStyle> Styles) {
     for (TFontStyle S : Styles) Include(S);
@@ -74,7 +74,7 @@ public:
     return FromBits(static_cast<std::uint8_t>(A.FBits & B.FBits));
   }
 
-private:
+ private:
   static constexpr std::uint8_t Bit(TFontStyle S) { return static_cast<std::uint8_t>(1u << S); }
   std::uint8_t FBits = 0;
 };
@@ -88,13 +88,13 @@ void SetLocaleDecimalSeparator(char Separator);
 
 // Sets the locale decimal separator for a scope and restores the old one.
 class TLocaleDecimalSeparatorGuard {
-public:
+ public:
   explicit TLocaleDecimalSeparatorGuard(char Separator);
   ~TLocaleDecimalSeparatorGuard();
   TLocaleDecimalSeparatorGuard(const TLocaleDecimalSeparatorGuard&) = delete;
   TLocaleDecimalSeparatorGuard& operator=(const TLocaleDecimalSeparatorGuard&) = delete;
 
-private:
+ private:
   char FSaved;
 };
 

@@ -6,10 +6,13 @@ namespace vt {
 namespace {
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
-  struct Case { double in; int out; };
-  for (auto c : {Case{2.5, 2}, Case{3.5, 4}, Case{-2.5, -2}, Case{-3.5, -4}, Case{0.5, 0},
-                 Case{1.5, 2}, Case{2.4999, 2}, Case{2.5001, 3}, Case{-0.4, 0}, Case{10.0, 10},
-                 Case{1e20, 2147483647}, Case{-1e20, -2147483647 - 1}})
+  struct Case {
+    double in;
+    int out;
+  };
+  for (auto c : {Case{2.5, 2}, Case{3.5, 4}, Case{-2.5, -2}, Case{-3.5, -4}, Case{0.5, 0}, Case{1.5, 2},
+                 Case{2.4999, 2}, Case{2.5001, 3}, Case{-0.4, 0}, Case{10.0, 10}, Case{1e20, 2147483647},
+                 Case{-1e20, -2147483647 - 1}})
     EXPECT_EQ(RoundHalfEven(c.in), c.out) << c.in;
 }
 

@@ -1,7 +1,5 @@
 #include "foundation/Lists.h"
 
-#include "foundation/Utils.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,19 +10,21 @@
 #include <string>
 #include <vector>
 
+#include "foundation/Utils.h"
+
 namespace vt {
 namespace {
 
 // An object that records its value in a shared log when it is destroyed.
 class TTracked : public TObject {
-public:
+ public:
   TTracked(int V, std::vector<int>* Log) : Value(V), FLog(Log) {}
   ~TTracked() override {
     if (FLog) FLog->push_back(Value);
   }
   int Value;
 
-private:
+ private:
   std::vector<int>* FLog;
 };
 
@@ -36,7 +36,7 @@ int CompareTracked(TObject* O1, TObject* O2) {
 
 // Every test owns its objects through this pool unless a list owns them.
 class ObjListTest : public ::testing::Test {
-protected:
+ protected:
   TTracked* Make(int V) {
     FPool.push_back(std::make_unique<TTracked>(V, nullptr));
     return FPool.back().get();
@@ -52,7 +52,7 @@ protected:
 
   std::vector<int> Released;
 
-private:
+ private:
   std::vector<std::unique_ptr<TTracked>> FPool;
 };
 
@@ -196,14 +196,42 @@ TEST_F(ObjListTest, RemovalOperationsReleaseOnlyAsDocumented) {
     bool Returned;
   };
   const std::vector<Case> Cases = {
-      {"DeleteObject owning", true, [](TObjList& L, TObject*) { L.DeleteObject(1); return nullptr; }, 3, true, false},
-      {"DeleteObject not owning", false, [](TObjList& L, TObject* O) { L.DeleteObject(O); return nullptr; }, 3,
-       false, false},
-      {"FreeObject not owning", false, [](TObjList& L, TObject* O) { L.FreeObject(O); return nullptr; }, 3, true,
-       false},
-      {"Delete owning", true, [](TObjList& L, TObject*) { L.Delete(1); return nullptr; }, 2, true, false},
-      {"Delete not owning", false, [](TObjList& L, TObject* O) { L.Delete(O); return nullptr; }, 2, false, false},
-      {"Exclude owning", true, [](TObjList& L, TObject* O) { L.Exclude(O); return nullptr; }, 2, true, false},
+      {"DeleteObject owning", true,
+       [](TObjList& L, TObject*) {
+         L.DeleteObject(1);
+         return nullptr;
+       },
+       3, true, false},
+      {"DeleteObject not owning", false,
+       [](TObjList& L, TObject* O) {
+         L.DeleteObject(O);
+         return nullptr;
+       },
+       3, false, false},
+      {"FreeObject not owning", false,
+       [](TObjList& L, TObject* O) {
+         L.FreeObject(O);
+         return nullptr;
+       },
+       3, true, false},
+      {"Delete owning", true,
+       [](TObjList& L, TObject*) {
+         L.Delete(1);
+         return nullptr;
+       },
+       2, true, false},
+      {"Delete not owning", false,
+       [](TObjList& L, TObject* O) {
+         L.Delete(O);
+         return nullptr;
+       },
+       2, false, false},
+      {"Exclude owning", true,
+       [](TObjList& L, TObject* O) {
+         L.Exclude(O);
+         return nullptr;
+       },
+       2, true, false},
       {"Pull owning", true, [](TObjList& L, TObject*) { return L.Pull(1); }, 3, false, true},
       {"PullOut owning", true, [](TObjList& L, TObject* O) { return L.PullOut(O); }, 2, false, true},
   };
@@ -236,16 +264,17 @@ TEST_F(ObjListTest, ClearAndDestructionReleaseEveryObjectOnceWhenOwning) {
     TObjList L(true);
     for (int V : {1, 2, 3, 4}) L.Add(MakeOwned(V));
     L.Add(nullptr);
-    L.Pull(1);  // handed out: the list must not release it any more
+    std::unique_ptr<TObject> Pulled(L.Pull(1));  // handed out: the list must not release it
     L.Clear();
     EXPECT_EQ(L.Count(), 0);
     EXPECT_EQ(L.Capacity(), 0);
     EXPECT_EQ(Released, (std::vector<int>{1, 3, 4}));
+    Pulled.reset();
+    Released.pop_back();
     L.Add(MakeOwned(5));
     L.Add(MakeOwned(6));
   }
   EXPECT_EQ(Released, (std::vector<int>{1, 3, 4, 5, 6}));
-  delete new TTracked(0, nullptr);
 
   std::vector<std::unique_ptr<TTracked>> Kept;
   {
@@ -362,8 +391,10 @@ TEST_F(ObjListTest, AssignRefusesToShareObjectsBetweenOwningLists) {
   TObjList Source(true);
   Source.Add(MakeOwned(1));
   TObjList Target(true);
-  EXPECT_LIST_ERROR(Target.Assign(Source), "TObjList: an owning list cannot take the objects of another owning list");
-  EXPECT_LIST_ERROR(Source.Assign(Source), "TObjList: an owning list cannot take the objects of another owning list");
+  EXPECT_LIST_ERROR(Target.Assign(Source),
+                    "TObjList: an owning list cannot take the objects of another owning list");
+  EXPECT_LIST_ERROR(Source.Assign(Source),
+                    "TObjList: an owning list cannot take the objects of another owning list");
   EXPECT_EQ(Target.Count(), 0);
   EXPECT_EQ(Source.Count(), 1);
   // An owning list may take over the objects of a list that does not own them.
@@ -394,7 +425,9 @@ TEST_F(ObjListTest, SortMatchesAReferenceSortOnRandomData) {
   }
 }
 
-int Inconsistent(TObject*, TObject*) { return -1; }
+int Inconsistent(TObject*, TObject*) {
+  return -1;
+}
 
 TEST_F(ObjListTest, SortWithAnInconsistentComparisonStaysInsideTheList) {
   TObjList L;
@@ -411,7 +444,7 @@ TEST_F(ObjListTest, SortWithAnInconsistentComparisonStaysInsideTheList) {
 // String lists
 
 class StrListTest : public ::testing::Test {
-protected:
+ protected:
   TTracked* MakeOwned(int V) { return new TTracked(V, &Released); }
   static std::vector<std::string> Strings(const TStringList& L) {
     std::vector<std::string> Out;
@@ -421,7 +454,9 @@ protected:
   std::vector<int> Released;
 };
 
-int CompareCaseSensitive(const std::string& S1, const std::string& S2) { return std::strcmp(S1.c_str(), S2.c_str()); }
+int CompareCaseSensitive(const std::string& S1, const std::string& S2) {
+  return std::strcmp(S1.c_str(), S2.c_str());
+}
 
 TEST_F(StrListTest, IndexOfIsCaseInsensitiveUnlessACallbackDecides) {
   TStrList L;

@@ -26,12 +26,12 @@ TEST(Utf8, InvalidBytesDecodeToOneReplacementEach) {
     const char* Bytes;
     std::u32string Chars;
   };
-  for (const Case& C : {Case{"a\xC3\xA9", U"a\u00E9"}, Case{"\xE2\x82\xAC", U"\u20AC"},
-                        Case{"\xF0\x9F\x8C\xB3", U"\U0001F333"}, Case{"\xC3", U"\uFFFD"},
-                        Case{"\xC3z", U"\uFFFDz"}, Case{"\xC0\xAF", U"\uFFFD\uFFFD"},
-                        Case{"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},
-                        Case{"\xF4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"}, Case{"\xFF", U"\uFFFD"},
-                        Case{"\x80x", U"\uFFFDx"}})
+  for (const Case& C :
+       {Case{"a\xC3\xA9", U"a\u00E9"}, Case{"\xE2\x82\xAC", U"\u20AC"},
+        Case{"\xF0\x9F\x8C\xB3", U"\U0001F333"}, Case{"\xC3", U"\uFFFD"}, Case{"\xC3z", U"\uFFFDz"},
+        Case{"\xC0\xAF", U"\uFFFD\uFFFD"}, Case{"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},
+        Case{"\xF4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"}, Case{"\xFF", U"\uFFFD"},
+        Case{"\x80x", U"\uFFFDx"}})
     EXPECT_EQ(Utf8ToUtf32(C.Bytes), C.Chars) << C.Bytes;
   EXPECT_EQ(Utf32ToUtf8(U"a\u00E9\u20AC\U0001F333"), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8C\xB3");
   EXPECT_EQ(Utf32ToUtf8(std::u32string(1, char32_t(0xD800))), "\xEF\xBF\xBD");
@@ -47,7 +47,10 @@ TEST(LocaleCase, LatinLettersFoldTheSameEverywhere) {
   EXPECT_EQ(AnsiLowerCase("ČŠŽĆĐ ÄÖÜÉ Ÿ AB"), "čšžćđ äöüé ÿ ab");
   EXPECT_EQ(AnsiUpperCase("ß×÷ łńőŕ"), "ß×÷ ŁŃŐŔ");
   EXPECT_EQ(AnsiUpperCase("αβγ жя"), "ΑΒΓ ЖЯ");
-  EXPECT_EQ(AnsiUpperCase("a\xFF" "b"), "A\xFF" "B");  // invalid bytes kept
+  EXPECT_EQ(AnsiUpperCase("a\xFF"
+                          "b"),
+            "A\xFF"
+            "B");  // invalid bytes kept
   EXPECT_EQ(UpperCase("abč"), "ABč");
   EXPECT_EQ(LowerCase("ABČ"), "abČ");
 }
@@ -82,7 +85,10 @@ TEST(Pieces, PositionsCountCharacters) {
   EXPECT_EQ(LeftStr("abc", 0), "");
   EXPECT_EQ(LeftStr("abc", -1), "");
   EXPECT_EQ(LeftStr("čšž", 2), "čš");
-  EXPECT_EQ(LeftStr("a\xFF" "b", 2), "a\xFF");
+  EXPECT_EQ(LeftStr("a\xFF"
+                    "b",
+                    2),
+            "a\xFF");
   EXPECT_EQ(RestStr("abcd", 3), "cd");
   EXPECT_EQ(RestStr("abcd", 0), "abcd");
   EXPECT_EQ(RestStr("abcd", 9), "");
@@ -121,9 +127,9 @@ TEST(DefaultExt, AppendsOnlyWithoutExtension) {
     const char* Name;
     const char* Result;
   };
-  for (const Case& C : {Case{"tree", "tree.emf"}, Case{"tree.x", "tree.x"}, Case{"dir.d/tree", "dir.d/tree.emf"},
-                        Case{"C:\\a.b\\tree", "C:\\a.b\\tree.emf"}, Case{"dir/t.vrt", "dir/t.vrt"},
-                        Case{"", ".emf"}})
+  for (const Case& C :
+       {Case{"tree", "tree.emf"}, Case{"tree.x", "tree.x"}, Case{"dir.d/tree", "dir.d/tree.emf"},
+        Case{"C:\\a.b\\tree", "C:\\a.b\\tree.emf"}, Case{"dir/t.vrt", "dir/t.vrt"}, Case{"", ".emf"}})
     EXPECT_EQ(DefaultExt(C.Name, ".emf"), C.Result) << C.Name;
 }
 

@@ -26,10 +26,10 @@ TEST(StrToBool, AcceptsTheKnownWordsInAnyCase) {
     const char* Text;
     bool Value;
   };
-  for (const Case& C : {Case{"1", true}, Case{"t", true}, Case{"T", true}, Case{"true", true}, Case{"True", true},
-                        Case{"yes", true}, Case{"Yes", true}, Case{"YES", true}, Case{"0", false},
-                        Case{"f", false}, Case{"FALSE", false}, Case{"False", false}, Case{"no", false},
-                        Case{"No", false}})
+  for (const Case& C :
+       {Case{"1", true}, Case{"t", true}, Case{"T", true}, Case{"true", true}, Case{"True", true},
+        Case{"yes", true}, Case{"Yes", true}, Case{"YES", true}, Case{"0", false}, Case{"f", false},
+        Case{"FALSE", false}, Case{"False", false}, Case{"no", false}, Case{"No", false}})
     EXPECT_EQ(StrToBool(C.Text), C.Value) << C.Text;
   EXPECT_EQ(BoolToText(true), "True");
   EXPECT_EQ(BoolToText(false), "False");
@@ -45,17 +45,17 @@ TEST(StrToInt, DecimalAndDollarHexadecimal) {
     const char* Text;
     int Value;
   };
-  for (const Case& C : {Case{"0", 0}, Case{"12", 12}, Case{"-7", -7}, Case{"+3", 3}, Case{"007", 7},
-                        Case{"2147483647", 2147483647}, Case{"-2147483648", -2147483647 - 1}, Case{"$FF", 255},
-                        Case{"$ff", 255}, Case{"-$10", -16}, Case{"$7FFFFFFF", 2147483647},
-                        Case{"$FFFFFFFF", -1}, Case{"$FF000008", static_cast<int>(0xFF000008u)},
-                        Case{" 42 ", 42}, Case{"\t-5", -5}}) {
+  for (const Case& C :
+       {Case{"0", 0}, Case{"12", 12}, Case{"-7", -7}, Case{"+3", 3}, Case{"007", 7},
+        Case{"2147483647", 2147483647}, Case{"-2147483648", -2147483647 - 1}, Case{"$FF", 255},
+        Case{"$ff", 255}, Case{"-$10", -16}, Case{"$7FFFFFFF", 2147483647}, Case{"$FFFFFFFF", -1},
+        Case{"$FF000008", static_cast<int>(0xFF000008u)}, Case{" 42 ", 42}, Case{"\t-5", -5}}) {
     EXPECT_EQ(StrToInt(C.Text), C.Value) << C.Text;
     int V = 0;
     EXPECT_TRUE(TryStrToInt(C.Text, V));
   }
-  for (const char* Text : {"", " ", "abc", "1.5", "1e3", "2147483648", "-2147483649", "$", "$1FFFFFFFF", "1 2",
-                           "- 5", "0x10", "$G", "++1"}) {
+  for (const char* Text : {"", " ", "abc", "1.5", "1e3", "2147483648", "-2147483649", "$", "$1FFFFFFFF",
+                           "1 2", "- 5", "0x10", "$G", "++1"}) {
     EXPECT_CONVERT_ERROR(StrToInt(Text), "'" + std::string(Text) + "' is not a valid integer value");
     int V = 0;
     EXPECT_FALSE(TryStrToInt(Text, V)) << Text;
@@ -65,12 +65,12 @@ TEST(StrToInt, DecimalAndDollarHexadecimal) {
 }
 
 TEST(ColorText, SixHexDigitsInBgrLayout) {
-  EXPECT_EQ(ColorToText(255), "0000FF");  // red
+  EXPECT_EQ(ColorToText(255), "0000FF");    // red
   EXPECT_EQ(ColorToText(32768), "008000");  // green
   EXPECT_EQ(ColorToText(0xFFFFFF), "FFFFFF");
   EXPECT_EQ(ColorToText(0), "000000");
   EXPECT_EQ(ColorToText(static_cast<int>(0xFF000008u)), "FF000008");  // system colour keeps all digits
-  EXPECT_EQ(TextToColor("FF0000"), 0xFF0000);  // blue
+  EXPECT_EQ(TextToColor("FF0000"), 0xFF0000);                         // blue
   EXPECT_EQ(TextToColor("00ff00"), 0x00FF00);
   EXPECT_EQ(TextToColor("FF000008"), static_cast<int>(0xFF000008u));
   EXPECT_CONVERT_ERROR(TextToColor("GG0000"), "'$GG0000' is not a valid integer value");
@@ -88,13 +88,14 @@ TEST(TextToFloat, ReadsDocumentNumbers) {
     const char* Text;
     double Value;
   };
-  for (const Case& C : {Case{"1.5", 1.5}, Case{"-2.25e3", -2250}, Case{"+4", 4}, Case{" 3 ", 3}, Case{".5", 0.5},
-                        Case{"5.", 5}, Case{"1E20", 1e20}, Case{"1.5E-7", 1.5e-7}, Case{"0", 0},
-                        Case{"1e-400", 0}, Case{"0.1", 0.1}})
+  for (const Case& C : {Case{"1.5", 1.5}, Case{"-2.25e3", -2250}, Case{"+4", 4}, Case{" 3 ", 3},
+                        Case{".5", 0.5}, Case{"5.", 5}, Case{"1E20", 1e20}, Case{"1.5E-7", 1.5e-7},
+                        Case{"0", 0}, Case{"1e-400", 0}, Case{"0.1", 0.1}})
     EXPECT_EQ(TextToFloat(C.Text), C.Value) << C.Text;
-  for (const char* Text : {"", " ", "abc", "1,5", "1e", "1.5.3", "e5", "--1", "0x10", "1 2", "1e400", "1.8E308",
-                           "INFINITY", "."})
-    EXPECT_CONVERT_ERROR(TextToFloat(Text), "'" + std::string(Text) + "' is not a valid floating point value");
+  for (const char* Text : {"", " ", "abc", "1,5", "1e", "1.5.3", "e5", "--1", "0x10", "1 2", "1e400",
+                           "1.8E308", "INFINITY", "."})
+    EXPECT_CONVERT_ERROR(TextToFloat(Text),
+                         "'" + std::string(Text) + "' is not a valid floating point value");
 }
 
 TEST(TextToFloat, AcceptsTheLocaleSeparatorToo) {
@@ -139,13 +140,13 @@ TEST(FloatToText, ShortestGeneralFormWithPoint) {
     double Value;
     const char* Text;
   };
-  for (const Case& C : {Case{0.5, "0.5"}, Case{100, "100"}, Case{1e20, "1E20"}, Case{0, "0"}, Case{-0.0, "0"},
-                        Case{-2.5, "-2.5"}, Case{1.5e-7, "1.5E-7"}, Case{0.0001, "0.0001"}, Case{0.00001, "1E-5"},
-                        Case{0.00012, "0.00012"}, Case{123456789012345.0, "123456789012345"},
-                        Case{1e15, "1E15"}, Case{1234567890123456.0, "1.23456789012346E15"},
-                        Case{0.1 + 0.2, "0.3"}, Case{1.0 / 3, "0.333333333333333"},
-                        Case{2.0 / 3, "0.666666666666667"}, Case{-1e-300, "-1E-300"}, Case{1e100, "1E100"},
-                        Case{12.5e10, "125000000000"}})
+  for (const Case& C :
+       {Case{0.5, "0.5"}, Case{100, "100"}, Case{1e20, "1E20"}, Case{0, "0"}, Case{-0.0, "0"},
+        Case{-2.5, "-2.5"}, Case{1.5e-7, "1.5E-7"}, Case{0.0001, "0.0001"}, Case{0.00001, "1E-5"},
+        Case{0.00012, "0.00012"}, Case{123456789012345.0, "123456789012345"}, Case{1e15, "1E15"},
+        Case{1234567890123456.0, "1.23456789012346E15"}, Case{0.1 + 0.2, "0.3"},
+        Case{1.0 / 3, "0.333333333333333"}, Case{2.0 / 3, "0.666666666666667"}, Case{-1e-300, "-1E-300"},
+        Case{1e100, "1E100"}, Case{12.5e10, "125000000000"}})
     EXPECT_EQ(FloatToText(C.Value), C.Text) << C.Value;
   EXPECT_EQ(FloatToText(std::nan("")), "NAN");
   EXPECT_EQ(FloatToText(HUGE_VAL), "INF");
@@ -158,12 +159,12 @@ TEST(FloatToFixedText, ExactDecimalsAtMostEighteenDigits) {
     int Decimals;
     const char* Text;
   };
-  for (const Case& C : {Case{1.5, 2, "1.50"}, Case{123.456, 0, "123"}, Case{-1.25, 1, "-1.2"},
-                        Case{0.125, 2, "0.12"}, Case{0.375, 2, "0.38"}, Case{2.675, 2, "2.67"},
-                        Case{-0.001, 2, "0.00"}, Case{0, 3, "0.000"}, Case{1, -2, "1"},
-                        Case{1, 25, "1.000000000000000000"}, Case{0.1, 18, "0.100000000000000006"},
-                        Case{123456789.123456789, 15, "123456789.123456791000000"},
-                        Case{1e20, 2, "1E20"}, Case{99.999, 2, "100.00"}})
+  for (const Case& C :
+       {Case{1.5, 2, "1.50"}, Case{123.456, 0, "123"}, Case{-1.25, 1, "-1.2"}, Case{0.125, 2, "0.12"},
+        Case{0.375, 2, "0.38"}, Case{2.675, 2, "2.67"}, Case{-0.001, 2, "0.00"}, Case{0, 3, "0.000"},
+        Case{1, -2, "1"}, Case{1, 25, "1.000000000000000000"}, Case{0.1, 18, "0.100000000000000006"},
+        Case{123456789.123456789, 15, "123456789.123456791000000"}, Case{1e20, 2, "1E20"},
+        Case{99.999, 2, "100.00"}})
     EXPECT_EQ(FloatToFixedText(C.Value, C.Decimals), C.Text) << C.Value << " " << C.Decimals;
   EXPECT_EQ(FloatToFixedText(HUGE_VAL, 2), "INF");
 }
