@@ -1,6 +1,8 @@
 #include "foundation/Base.h"
 
+#if defined(__GNUG__)
 #include <cxxabi.h>
+#endif
 
 #include <algorithm>
 #include <clocale>
@@ -118,10 +120,15 @@ long long RoundHalfEven64(double v) {
 
 std::string RunTimeClassName(const TObject& Obj) {
   const char* mangled = typeid(Obj).name();
+#if defined(__GNUG__)
   int status = 0;
   std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(mangled, nullptr, nullptr, &status),
                                                    std::free);
   std::string name = status == 0 && demangled ? demangled.get() : mangled;
+#else
+  std::string name = mangled;  // "class vt::TObjList"
+  if (size_t blank = name.rfind(' ', name.find('<')); blank != std::string::npos) name.erase(0, blank + 1);
+#endif
   // Keep the last component of a qualified name ("vt::TObjList"), looking
   // only at the part before any template arguments.
   size_t end = name.find('<');

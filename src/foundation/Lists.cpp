@@ -606,6 +606,9 @@ TStrList::TStrList(bool AOwnObjects, bool ASorted, TDuplicates ADuplicates) : FO
 }
 
 TStrList::~TStrList() {
+  // Whoever listened may already be gone.
+  SetOnChange(nullptr);
+  SetOnChanging(nullptr);
   DeleteObjects();
 }
 
