@@ -1,65 +1,72 @@
 #include "model/VarnObjects.h"
 
 #include <cstdio>
-#include <unordered_map>
+#include <algorithm>
 #include <vector>
 
 namespace vt {
 
-namespace {
-
-// Every live TVarnObject in order of creation. Unregistering leaves a hole
-// that a later compaction closes, so creating and destroying stays constant
-// time for models of any size.
+// Every live TVarnObject in order of creation. Each object knows its slot, so
+// unregistering is constant time; it leaves a hole that a later compaction
+// closes. Slots stay ordered by serial, so a reference that may be stale is
+// looked up by its serial without touching the object.
 class TGlobalVarnList {
 public:
   void Register(TVarnObject* Obj) {
-    FIndex[Obj] = TEntry{FSlots.size(), Obj->Serial()};
-    FSlots.push_back(Obj);
+    Obj->FRegistrySlot = FSlots.size();
+    FSlots.push_back(TEntry{Obj, Obj->FSerial});
+    FLive++;
   }
 
   bool Unregister(TVarnObject* Obj) {
-    auto It = FIndex.find(Obj);
-    if (It == FIndex.end()) return false;
-    FSlots[It->second.Slot] = nullptr;
-    FIndex.erase(It);
-    if (FSlots.size() > 64 && FIndex.size() < FSlots.size() / 2) Compact();
+    size_t Slot = Obj->FRegistrySlot;
+    if (Slot >= FSlots.size() || FSlots[Slot].Obj != Obj || FSlots[Slot].Serial != Obj->FSerial) return false;
+    FSlots[Slot].Obj = nullptr;
+    FLive--;
+    if (FSlots.size() > 64 && FLive < FSlots.size() / 2) Compact();
     return true;
   }
 
-  bool IsAlive(const TVarnObject* Obj) const { return FIndex.count(Obj) != 0; }
-
-  bool IsAlive(const TVarnObject* Obj, std::uint64_t Serial) const {
-    auto It = FIndex.find(Obj);
-    return It != FIndex.end() && It->second.Serial == Serial;
+  bool IsAlive(const TVarnObject* Obj) const {
+    for (const TEntry& E : FSlots)
+      if (E.Obj == Obj && Obj != nullptr) return true;
+    return false;
   }
 
-  int Count() const { return static_cast<int>(FIndex.size()); }
+  bool IsAlive(const TVarnObject* Obj, std::uint64_t Serial) const {
+    auto It = std::lower_bound(FSlots.begin(), FSlots.end(), Serial,
+                               [](const TEntry& E, std::uint64_t S) { return E.Serial < S; });
+    return Obj != nullptr && It != FSlots.end() && It->Serial == Serial && It->Obj == Obj;
+  }
+
+  int Count() const { return static_cast<int>(FLive); }
 
   TVarnObject* Object(int Index) {
     Compact();
-    return FSlots.at(static_cast<size_t>(Index));
+    return FSlots.at(static_cast<size_t>(Index)).Obj;
   }
 
 private:
   struct TEntry {
-    size_t Slot;
+    TVarnObject* Obj;
     std::uint64_t Serial;
   };
 
   void Compact() {
     size_t To = 0;
-    for (TVarnObject* Obj : FSlots) {
-      if (Obj == nullptr) continue;
-      FIndex[Obj].Slot = To;
-      FSlots[To++] = Obj;
+    for (const TEntry& E : FSlots) {
+      if (E.Obj == nullptr) continue;
+      E.Obj->FRegistrySlot = To;
+      FSlots[To++] = E;
     }
     FSlots.resize(To);
   }
 
-  std::vector<TVarnObject*> FSlots;
-  std::unordered_map<const TVarnObject*, TEntry> FIndex;
+  std::vector<TEntry> FSlots;
+  size_t FLive = 0;
 };
+
+namespace {
 
 // Never destroyed: objects of other static lifetimes may unregister after
 // every destructor of this file has run.

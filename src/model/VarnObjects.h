@@ -18,6 +18,8 @@ inline constexpr const char* SVarnDestroyed = "Trying to destroy an already dest
 inline constexpr const char* SVarnPending = "%d pending objects upon exit";
 inline constexpr const char* SVarnUnknownFormat = "Nepoznan format datoteke \"%s\"";
 
+class TGlobalVarnList;
+
 class EVarnError : public Exception {
 public:
   using Exception::Exception;
@@ -65,9 +67,13 @@ protected:
   const char* FClassName = "TVarnObject";
 
 private:
+  friend class TGlobalVarnList;
+
   std::string FName;
   std::string FDescription;
   std::uint64_t FSerial;
+  // Position in the registry, kept up to date by the registry.
+  size_t FRegistrySlot = 0;
 };
 
 // A TObjList of TVarnObject. Entries of another class are an error of the
