@@ -1,0 +1,557 @@
+#include "graphics/EmfWriter.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <limits>
+#include <map>
+#include <optional>
+
+#include "graphics/FileWriter.h"
+
+namespace vt {
+
+namespace {
+
+// GDI values written into records.
+constexpr std::uint32_t MM_TEXT = 1;
+constexpr std::uint32_t BK_TRANSPARENT = 1;
+constexpr std::uint32_t TA_TOP_LEFT_NOUPDATECP = 0;
+constexpr std::uint32_t GM_COMPATIBLE = 1;
+constexpr std::uint32_t ETO_CLIPPED = 0x4;
+constexpr std::uint32_t PS_GEOMETRIC = 0x00010000;
+constexpr std::uint32_t BS_SOLID = 0;
+constexpr std::uint32_t BS_HATCHED = 2;
+constexpr std::int32_t FW_NORMAL = 400;
+constexpr std::int32_t FW_BOLD = 700;
+constexpr std::size_t LogFontFaceChars = 32;
+constexpr double BezierKappa = 0.5522847498307936;  // quarter circle by one cubic
+
+constexpr std::uint32_t HeaderSize = 108;  // with both header extensions
+
+std::int32_t Saturate(long long V) {
+  return static_cast<std::int32_t>(std::clamp<long long>(V, std::numeric_limits<std::int32_t>::min(),
+                                                         std::numeric_limits<std::int32_t>::max()));
+}
+
+std::uint32_t ColorRef(TColor C) { return static_cast<std::uint32_t>(ColorToRGB(C)) & 0x00FFFFFFu; }
+
+// Little-endian record bytes.
+class TRecordBytes {
+public:
+  void U8(std::uint8_t V) { FBytes.push_back(V); }
+  void U16(std::uint16_t V) {
+    U8(static_cast<std::uint8_t>(V));
+    U8(static_cast<std::uint8_t>(V >> 8));
+  }
+  void U32(std::uint32_t V) {
+    U16(static_cast<std::uint16_t>(V));
+    U16(static_cast<std::uint16_t>(V >> 16));
+  }
+  void I16(std::int16_t V) { U16(static_cast<std::uint16_t>(V)); }
+  void I32(std::int32_t V) { U32(static_cast<std::uint32_t>(V)); }
+  void F32(float V) { U32(std::bit_cast<std::uint32_t>(V)); }
+  void Point(TPoint P) {
+    I32(P.X);
+    I32(P.Y);
+  }
+  void Rect(const TRect& R) {
+    I32(R.Left);
+    I32(R.Top);
+    I32(R.Right);
+    I32(R.Bottom);
+  }
+  void Utf16(std::u16string_view S) {
+    for (char16_t C : S) U16(static_cast<std::uint16_t>(C));
+  }
+  void PadTo4() {
+    while (FBytes.size() % 4 != 0) U8(0);
+  }
+  std::size_t Size() const { return FBytes.size(); }
+  void Patch32(std::size_t At, std::uint32_t V) {
+    for (int I = 0; I < 4; ++I) FBytes[At + I] = static_cast<std::uint8_t>(V >> (8 * I));
+  }
+  void Patch16(std::size_t At, std::uint16_t V) {
+    FBytes[At] = static_cast<std::uint8_t>(V);
+    FBytes[At + 1] = static_cast<std::uint8_t>(V >> 8);
+  }
+  const std::vector<std::uint8_t>& Bytes() const { return FBytes; }
+  std::vector<std::uint8_t> Take() { return std::move(FBytes); }
+
+private:
+  std::vector<std::uint8_t> FBytes;
+};
+
+enum class TObjectKind { Pen, Brush, Font };
+
+class TEmfBuilder {
+public:
+  TEmfBuilder(const TMetafile& AMetafile, const TTextMeasurer& AMeasurer)
+      : FMetafile(AMetafile), FMeasurer(AMeasurer) {}
+
+  std::vector<std::uint8_t> Build();
+
+private:
+  // Records.
+  void Begin(std::uint32_t Type);
+  void End();
+  void Simple(std::uint32_t Type, std::optional<std::uint32_t> Value = std::nullopt);
+
+  void WriteHeader();
+  void WritePreamble();
+  void WriteRecord(const TMetaRecord& R);
+  void WriteEnd();
+
+  // Objects.
+  void SelectState(const TMetaRecord& R);
+  void SelectPen(const TPen& Pen);
+  void SelectBrush(const TBrush& Brush);
+  void SelectFont(const TFont& Font);
+  void Select(TObjectKind Kind, std::uint32_t Handle);
+  // The handle of the object with this creation body, creating it if needed.
+  std::uint32_t ObjectFor(TObjectKind Kind, std::uint32_t CreateType, const TRecordBytes& Body);
+  std::uint32_t AllocateHandle();
+  void Evict();
+
+  // Drawing.
+  void MoveTo(TPoint P);
+  void LineTo(TPoint P);
+  void BoxRecord(std::uint32_t Type, const TRect& R);
+  void RoundRectPath(const TRect& R, int CornerW, int CornerH);
+  void FillRectPath(const TRect& R);
+  void BezierTo(const std::array<TPoint, 3>& Points);
+  void Text(const TMetaRecord& R, bool Clipped);
+
+  struct TLiveObject {
+    TObjectKind Kind;
+    std::vector<std::uint8_t> Body;
+    std::uint64_t LastUse;
+  };
+
+  const TMetafile& FMetafile;
+  const TTextMeasurer& FMeasurer;
+  TRecordBytes FOut;
+  std::size_t FRecordStart = 0;
+  std::uint32_t FRecordCount = 0;
+  std::uint32_t FMaxHandle = 0;
+  std::uint64_t FUseClock = 0;
+
+  // Live created objects by handle, and handles by kind and creation body.
+  std::map<std::uint32_t, TLiveObject> FLive;
+  std::map<std::pair<TObjectKind, std::vector<std::uint8_t>>, std::uint32_t> FHandles;
+  std::vector<std::uint32_t> FFreeHandles;
+  std::uint32_t FSelected[3] = {0, 0, 0};
+
+  std::optional<std::uint32_t> FTextColor;
+  // The pen position of the canvas, and whether the device's current
+  // position has been moved away from it by a path.
+  TPoint FPenPos;
+  bool FPositionMoved = false;
+};
+
+void TEmfBuilder::Begin(std::uint32_t Type) {
+  FRecordStart = FOut.Size();
+  FOut.U32(Type);
+  FOut.U32(0);
+}
+
+void TEmfBuilder::End() {
+  FOut.PadTo4();
+  FOut.Patch32(FRecordStart + 4, static_cast<std::uint32_t>(FOut.Size() - FRecordStart));
+  ++FRecordCount;
+}
+
+void TEmfBuilder::Simple(std::uint32_t Type, std::optional<std::uint32_t> Value) {
+  Begin(Type);
+  if (Value) FOut.U32(*Value);
+  End();
+}
+
+std::vector<std::uint8_t> TEmfBuilder::Build() {
+  WriteHeader();
+  WritePreamble();
+  for (const TMetaRecord& R : FMetafile.Records()) WriteRecord(R);
+  WriteEnd();
+  FOut.Patch32(48, static_cast<std::uint32_t>(FOut.Size()));  // nBytes
+  FOut.Patch32(52, FRecordCount);                              // nRecords
+  FOut.Patch16(56, static_cast<std::uint16_t>(FMaxHandle + 1));  // nHandles
+  return FOut.Take();
+}
+
+void TEmfBuilder::WriteHeader() {
+  const int W = std::max(FMetafile.Width(), 1);
+  const int H = std::max(FMetafile.Height(), 1);
+  const auto Hundredths = [](int Pixels) {
+    return Saturate(RoundHalfEven64(double(Pixels) * 2540.0 / ScreenPixelsPerInch) - 1);
+  };
+  std::u16string Description = Utf8ToUtf16(FMetafile.AppName());
+  Description.push_back(0);
+  Description += Utf8ToUtf16(FMetafile.PictureName());
+  Description.push_back(0);
+  Description.push_back(0);
+
+  Begin(emr::Header);
+  FOut.Rect(TRect(0, 0, W - 1, H - 1));                    // rclBounds, device pixels
+  FOut.Rect(TRect(0, 0, Hundredths(W), Hundredths(H)));    // rclFrame, 0.01 mm
+  FOut.U32(0x464D4520);                                    // " EMF"
+  FOut.U32(0x00010000);                                    // nVersion
+  FOut.U32(0);                                             // nBytes, patched
+  FOut.U32(0);                                             // nRecords, patched
+  FOut.U16(0);                                             // nHandles, patched
+  FOut.U16(0);                                             // reserved
+  FOut.U32(static_cast<std::uint32_t>(Description.size()));  // nDescription
+  FOut.U32(HeaderSize);                                    // offDescription
+  FOut.U32(0);                                             // nPalEntries
+  FOut.I32(EmfDevicePixelsX);
+  FOut.I32(EmfDevicePixelsY);
+  FOut.I32(EmfDeviceMillimetersX);
+  FOut.I32(EmfDeviceMillimetersY);
+  FOut.U32(0);  // cbPixelFormat
+  FOut.U32(0);  // offPixelFormat
+  FOut.U32(0);  // bOpenGL
+  FOut.I32(EmfDeviceMillimetersX * 1000);
+  FOut.I32(EmfDeviceMillimetersY * 1000);
+  FOut.Utf16(Description);
+  End();
+}
+
+void TEmfBuilder::WritePreamble() {
+  Simple(emr::SetMapMode, MM_TEXT);
+  Simple(emr::SetBkMode, BK_TRANSPARENT);
+  Simple(emr::SetTextAlign, TA_TOP_LEFT_NOUPDATECP);
+}
+
+void TEmfBuilder::WriteEnd() {
+  const std::uint32_t Stock[3] = {StockBlackPen, StockWhiteBrush, StockDeviceDefaultFont};
+  for (int K = 0; K < 3; ++K)
+    if (FLive.count(FSelected[K])) Select(static_cast<TObjectKind>(K), Stock[K]);
+  for (const auto& [Handle, Object] : FLive) Simple(emr::DeleteObject, Handle);
+  FLive.clear();
+  FHandles.clear();
+  Begin(emr::Eof);
+  FOut.U32(0);   // nPalEntries
+  FOut.U32(16);  // offPalEntries
+  FOut.U32(20);  // nSizeLast
+  End();
+}
+
+// ---------------------------------------------------------------------------
+// Objects
+
+void TEmfBuilder::Select(TObjectKind Kind, std::uint32_t Handle) {
+  std::uint32_t& Current = FSelected[static_cast<int>(Kind)];
+  auto It = FLive.find(Handle);
+  if (It != FLive.end()) It->second.LastUse = ++FUseClock;
+  if (Current == Handle) return;
+  Simple(emr::SelectObject, Handle);
+  Current = Handle;
+}
+
+std::uint32_t TEmfBuilder::AllocateHandle() {
+  if (static_cast<int>(FLive.size()) >= EmfMaxLiveObjects) Evict();
+  std::uint32_t Handle;
+  if (!FFreeHandles.empty()) {
+    auto Lowest = std::min_element(FFreeHandles.begin(), FFreeHandles.end());
+    Handle = *Lowest;
+    FFreeHandles.erase(Lowest);
+  } else {
+    Handle = FMaxHandle + 1;
+  }
+  FMaxHandle = std::max(FMaxHandle, Handle);
+  return Handle;
+}
+
+void TEmfBuilder::Evict() {
+  auto Victim = FLive.end();
+  for (auto It = FLive.begin(); It != FLive.end(); ++It) {
+    const bool Selected = FSelected[static_cast<int>(It->second.Kind)] == It->first;
+    if (!Selected && (Victim == FLive.end() || It->second.LastUse < Victim->second.LastUse))
+      Victim = It;
+  }
+  if (Victim == FLive.end()) return;
+  // Not selected, so it may be deleted as it stands.
+  Simple(emr::DeleteObject, Victim->first);
+  FHandles.erase({Victim->second.Kind, Victim->second.Body});
+  FFreeHandles.push_back(Victim->first);
+  FLive.erase(Victim);
+}
+
+std::uint32_t TEmfBuilder::ObjectFor(TObjectKind Kind, std::uint32_t CreateType,
+                                     const TRecordBytes& Body) {
+  auto Key = std::make_pair(Kind, Body.Bytes());
+  auto Found = FHandles.find(Key);
+  if (Found != FHandles.end()) return Found->second;
+  const std::uint32_t Handle = AllocateHandle();
+  Begin(CreateType);
+  FOut.U32(Handle);
+  for (std::uint8_t B : Body.Bytes()) FOut.U8(B);
+  End();
+  FLive[Handle] = TLiveObject{Kind, Body.Bytes(), ++FUseClock};
+  FHandles.emplace(std::move(Key), Handle);
+  return Handle;
+}
+
+void TEmfBuilder::SelectPen(const TPen& Pen) {
+  if (Pen.Style() == psClear) return Select(TObjectKind::Pen, StockNullPen);
+  TRecordBytes Body;
+  std::uint32_t Type;
+  if (Pen.Width() <= 1) {
+    Type = emr::CreatePen;
+    Body.U32(Pen.Style());
+    Body.Point(TPoint(Pen.Width(), 0));
+    Body.U32(ColorRef(Pen.Color()));
+  } else {
+    // Readers ignore the width of a plain pen; a geometric one keeps it.
+    Type = emr::ExtCreatePen;
+    Body.U32(0);  // offBmi
+    Body.U32(0);  // cbBmi
+    Body.U32(0);  // offBits
+    Body.U32(0);  // cbBits
+    Body.U32(PS_GEOMETRIC | Pen.Style());  // round caps and joins
+    Body.U32(static_cast<std::uint32_t>(Pen.Width()));
+    Body.U32(BS_SOLID);
+    Body.U32(ColorRef(Pen.Color()));
+    Body.U32(0);  // hatch
+    Body.U32(0);  // no style entries
+  }
+  Select(TObjectKind::Pen, ObjectFor(TObjectKind::Pen, Type, Body));
+}
+
+void TEmfBuilder::SelectBrush(const TBrush& Brush) {
+  if (Brush.Style() == bsClear) return Select(TObjectKind::Brush, StockNullBrush);
+  TRecordBytes Body;
+  if (Brush.Style() == bsSolid) {
+    Body.U32(BS_SOLID);
+    Body.U32(ColorRef(Brush.Color()));
+    Body.U32(0);
+  } else {
+    // bsHorizontal .. bsDiagCross are HS_HORIZONTAL .. HS_DIAGCROSS in order.
+    Body.U32(BS_HATCHED);
+    Body.U32(ColorRef(Brush.Color()));
+    Body.U32(static_cast<std::uint32_t>(Brush.Style() - bsHorizontal));
+  }
+  Select(TObjectKind::Brush, ObjectFor(TObjectKind::Brush, emr::CreateBrushIndirect, Body));
+}
+
+void TEmfBuilder::SelectFont(const TFont& Font) {
+  std::u16string Face = Utf8ToUtf16(Font.Name());
+  if (Face.size() > LogFontFaceChars - 1) {
+    Face.resize(LogFontFaceChars - 1);
+    if (Face.back() >= 0xD800 && Face.back() < 0xDC00) Face.pop_back();  // half a pair
+  }
+  Face.resize(LogFontFaceChars, u'\0');
+  const TFontStyles Style = Font.Style();
+  TRecordBytes Body;
+  Body.I32(Font.Height());  // negative: the em height in pixels
+  Body.I32(0);              // width
+  Body.I32(0);              // escapement
+  Body.I32(0);              // orientation
+  Body.I32(Style.Contains(fsBold) ? FW_BOLD : FW_NORMAL);
+  Body.U8(Style.Contains(fsItalic) ? 1 : 0);
+  Body.U8(Style.Contains(fsUnderline) ? 1 : 0);
+  Body.U8(Style.Contains(fsStrikeOut) ? 1 : 0);
+  Body.U8(Font.Charset());
+  Body.U8(0);  // out precision
+  Body.U8(0);  // clip precision
+  Body.U8(0);  // quality
+  Body.U8(0);  // pitch and family
+  Body.Utf16(Face);
+  Select(TObjectKind::Font, ObjectFor(TObjectKind::Font, emr::ExtCreateFontIndirectW, Body));
+}
+
+void TEmfBuilder::SelectState(const TMetaRecord& R) {
+  SelectPen(FMetafile.PenOf(R));
+  SelectBrush(FMetafile.BrushOf(R));
+  SelectFont(FMetafile.FontOf(R));
+}
+
+// ---------------------------------------------------------------------------
+// Drawing
+
+void TEmfBuilder::MoveTo(TPoint P) {
+  Begin(emr::MoveToEx);
+  FOut.Point(P);
+  End();
+}
+
+void TEmfBuilder::LineTo(TPoint P) {
+  Begin(emr::LineTo);
+  FOut.Point(P);
+  End();
+}
+
+void TEmfBuilder::BoxRecord(std::uint32_t Type, const TRect& R) {
+  Begin(Type);
+  FOut.Rect(R);
+  End();
+}
+
+void TEmfBuilder::BezierTo(const std::array<TPoint, 3>& Points) {
+  TRect Bounds(Points[0].X, Points[0].Y, Points[0].X, Points[0].Y);
+  bool Fits16 = true;
+  for (TPoint P : Points) {
+    Bounds.Left = std::min(Bounds.Left, P.X);
+    Bounds.Top = std::min(Bounds.Top, P.Y);
+    Bounds.Right = std::max(Bounds.Right, P.X);
+    Bounds.Bottom = std::max(Bounds.Bottom, P.Y);
+    for (std::int32_t V : {P.X, P.Y})
+      Fits16 = Fits16 && V >= std::numeric_limits<std::int16_t>::min() &&
+               V <= std::numeric_limits<std::int16_t>::max();
+  }
+  Begin(Fits16 ? emr::PolyBezierTo16 : emr::PolyBezierTo);
+  FOut.Rect(Bounds);
+  FOut.U32(static_cast<std::uint32_t>(Points.size()));
+  for (TPoint P : Points) {
+    if (Fits16) {
+      FOut.I16(static_cast<std::int16_t>(P.X));
+      FOut.I16(static_cast<std::int16_t>(P.Y));
+    } else {
+      FOut.Point(P);
+    }
+  }
+  End();
+}
+
+void TEmfBuilder::RoundRectPath(const TRect& Rect, int CornerW, int CornerH) {
+  // The outline runs through the last pixel column and row inside the
+  // rectangle, as the rectangle record's outline does.
+  const double L = std::min(Rect.Left, Rect.Right);
+  const double T = std::min(Rect.Top, Rect.Bottom);
+  const double R = std::max(Rect.Left, Rect.Right) - 1.0;
+  const double B = std::max(Rect.Top, Rect.Bottom) - 1.0;
+  const double Rx = std::min<double>(std::abs(double(CornerW)), std::abs(double(Rect.Width()))) / 2.0;
+  const double Ry = std::min<double>(std::abs(double(CornerH)), std::abs(double(Rect.Height()))) / 2.0;
+  const double Kx = BezierKappa * Rx;
+  const double Ky = BezierKappa * Ry;
+  const auto P = [](double X, double Y) {
+    return TPoint(Saturate(RoundHalfEven64(X)), Saturate(RoundHalfEven64(Y)));
+  };
+  Simple(emr::BeginPath);
+  MoveTo(P(L + Rx, T));
+  LineTo(P(R - Rx, T));
+  BezierTo({P(R - Rx + Kx, T), P(R, T + Ry - Ky), P(R, T + Ry)});
+  LineTo(P(R, B - Ry));
+  BezierTo({P(R, B - Ry + Ky), P(R - Rx + Kx, B), P(R - Rx, B)});
+  LineTo(P(L + Rx, B));
+  BezierTo({P(L + Rx - Kx, B), P(L, B - Ry + Ky), P(L, B - Ry)});
+  LineTo(P(L, T + Ry));
+  BezierTo({P(L, T + Ry - Ky), P(L + Rx - Kx, T), P(L + Rx, T)});
+  Simple(emr::CloseFigure);
+  Simple(emr::EndPath);
+  BoxRecord(emr::StrokeAndFillPath, TRect(P(L, T).X, P(L, T).Y, P(R, B).X, P(R, B).Y));
+  FPositionMoved = true;
+}
+
+void TEmfBuilder::FillRectPath(const TRect& R) {
+  // A filled path covers exactly the pixels of [Left, Right) x [Top, Bottom)
+  // in every reader, unlike a rectangle drawn with a null pen.
+  Simple(emr::BeginPath);
+  MoveTo(TPoint(R.Left, R.Top));
+  LineTo(TPoint(R.Right, R.Top));
+  LineTo(TPoint(R.Right, R.Bottom));
+  LineTo(TPoint(R.Left, R.Bottom));
+  Simple(emr::CloseFigure);
+  Simple(emr::EndPath);
+  BoxRecord(emr::FillPath, TRect(R.Left, R.Top, R.Right - 1, R.Bottom - 1));
+  FPositionMoved = true;
+}
+
+void TEmfBuilder::Text(const TMetaRecord& R, bool Clipped) {
+  const TFont& Font = FMetafile.FontOf(R);
+  const std::u16string Chars = Utf8ToUtf16(R.Text);
+  std::vector<int> Advances = FMeasurer.CharAdvances(Font, R.Text);
+  Advances.resize(Chars.size(), 0);
+  const int Width = FMeasurer.TextWidth(Font, R.Text);
+  const int Height = FMeasurer.TextHeight(Font, R.Text);
+  TRect Bounds(R.Point.X, R.Point.Y, Saturate(R.Point.X + (long long)Width - 1),
+               Saturate(R.Point.Y + (long long)Height - 1));
+  if (Clipped) {
+    Bounds.Left = std::max(Bounds.Left, R.Rect.Left);
+    Bounds.Top = std::max(Bounds.Top, R.Rect.Top);
+    Bounds.Right = std::min(Bounds.Right, R.Rect.Right - 1);
+    Bounds.Bottom = std::min(Bounds.Bottom, R.Rect.Bottom - 1);
+  }
+  const std::uint32_t Color = ColorRef(Font.Color());
+  if (FTextColor != Color) {
+    Simple(emr::SetTextColor, Color);
+    FTextColor = Color;
+  }
+  if (Clipped) {
+    Simple(emr::SaveDC);
+    BoxRecord(emr::IntersectClipRect, R.Rect);
+  }
+  const std::uint32_t N = static_cast<std::uint32_t>(Chars.size());
+  const std::uint32_t OffString = 76;
+  const std::uint32_t OffDx = OffString + ((2 * N + 3) / 4) * 4;
+  Begin(emr::ExtTextOutW);
+  FOut.Rect(Bounds);
+  FOut.U32(GM_COMPATIBLE);
+  FOut.F32(1.0f);
+  FOut.F32(1.0f);
+  FOut.Point(R.Point);  // reference point: top-left of the text
+  FOut.U32(N);
+  FOut.U32(OffString);
+  FOut.U32(Clipped ? ETO_CLIPPED : 0);
+  FOut.Rect(Clipped ? R.Rect : TRect());
+  FOut.U32(OffDx);
+  FOut.Utf16(Chars);
+  FOut.PadTo4();
+  for (int A : Advances) FOut.I32(A);
+  End();
+  if (Clipped) Simple(emr::RestoreDC, static_cast<std::uint32_t>(-1));
+}
+
+void TEmfBuilder::WriteRecord(const TMetaRecord& R) {
+  const TBrush& Brush = FMetafile.BrushOf(R);
+  // Operations that cannot show anything are left out altogether.
+  switch (R.Op) {
+    case TMetaOp::FillRect:
+      if (Brush.Style() == bsClear || R.Rect.IsEmpty()) return;
+      break;
+    case TMetaOp::TextOut:
+      if (R.Text.empty()) return;
+      break;
+    case TMetaOp::TextRect:
+      if (R.Text.empty() || R.Rect.IsEmpty()) return;
+      break;
+    default: break;
+  }
+  SelectState(R);
+  switch (R.Op) {
+    case TMetaOp::MoveTo:
+      MoveTo(R.Point);
+      FPenPos = R.Point;
+      FPositionMoved = false;
+      break;
+    case TMetaOp::LineTo:
+      if (FPositionMoved) MoveTo(FPenPos);
+      LineTo(R.Point);
+      FPenPos = R.Point;
+      FPositionMoved = false;
+      break;
+    case TMetaOp::Rectangle: BoxRecord(emr::Rectangle, R.Rect); break;
+    case TMetaOp::Ellipse: BoxRecord(emr::Ellipse, R.Rect); break;
+    case TMetaOp::RoundRect:
+      if (R.Corner.X == 0 || R.Corner.Y == 0)
+        BoxRecord(emr::Rectangle, R.Rect);
+      else
+        RoundRectPath(R.Rect, R.Corner.X, R.Corner.Y);
+      break;
+    case TMetaOp::FillRect: FillRectPath(R.Rect); break;
+    case TMetaOp::TextOut: Text(R, false); break;
+    case TMetaOp::TextRect: Text(R, true); break;
+  }
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EmfBytes(const TMetafile& Metafile, const TTextMeasurer& Measurer) {
+  return TEmfBuilder(Metafile, Measurer).Build();
+}
+
+void SaveEmf(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName) {
+  const std::vector<std::uint8_t> Bytes = EmfBytes(Metafile, Measurer);
+  WriteFileReplacing(FileName, Bytes);
+}
+
+}  // namespace vt

@@ -1,0 +1,70 @@
+#include "graphics/TextMeasurer.h"
+
+#include "foundation/Utils.h"
+
+namespace vt {
+
+namespace {
+
+void AppendUtf16(std::u16string& Out, char32_t Ch) {
+  if (Ch >= 0x10000) {
+    Ch -= 0x10000;
+    Out.push_back(static_cast<char16_t>(0xD800 + (Ch >> 10)));
+    Out.push_back(static_cast<char16_t>(0xDC00 + (Ch & 0x3FF)));
+  } else {
+    Out.push_back(static_cast<char16_t>(Ch));
+  }
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view Text) {
+  std::u16string Out;
+  Out.reserve(Text.size());
+  for (char32_t Ch : Utf8ToUtf32(Text)) AppendUtf16(Out, Ch);
+  return Out;
+}
+
+std::vector<int> TTextMeasurer::CharAdvances(const TFont& Font, std::string_view Text) const {
+  // Differences of prefix widths keep kerning and rounding inside the total.
+  const std::u32string Chars = Utf8ToUtf32(Text);
+  std::vector<int> Result;
+  Result.reserve(Chars.size());
+  std::u32string Prefix;
+  int Previous = 0;
+  for (char32_t Ch : Chars) {
+    Prefix.push_back(Ch);
+    const int Width = TextWidth(Font, Utf32ToUtf8(Prefix));
+    Result.push_back(Width - Previous);
+    if (Ch >= 0x10000) Result.push_back(0);
+    Previous = Width;
+  }
+  return Result;
+}
+
+int TFakeMeasurer::Scaled(const TFont& Font, int Value) const {
+  if (!FScaleWithSize) return Value;
+  return RoundHalfEven(double(Value) * Font.Size() / 10.0);
+}
+
+int TFakeMeasurer::CharAdvance(const TFont& Font) const { return Scaled(Font, FCharWidth); }
+
+int TFakeMeasurer::TextWidth(const TFont& Font, std::string_view Text) const {
+  return CharAdvance(Font) * Utf8Length(Text);
+}
+
+int TFakeMeasurer::TextHeight(const TFont& Font, std::string_view) const {
+  return Scaled(Font, FLineHeight);
+}
+
+std::vector<int> TFakeMeasurer::CharAdvances(const TFont& Font, std::string_view Text) const {
+  const int Advance = CharAdvance(Font);
+  std::vector<int> Result;
+  for (char32_t Ch : Utf8ToUtf32(Text)) {
+    Result.push_back(Advance);
+    if (Ch >= 0x10000) Result.push_back(0);
+  }
+  return Result;
+}
+
+}  // namespace vt
