@@ -33,21 +33,6 @@ const std::string_view* EntityOf(char C, std::string_view Keep) {
   return nullptr;
 }
 
-void ReplaceAllInPlace(std::string& S, std::string_view Old, char New) {
-  size_t P = S.find(Old);
-  if (P == std::string::npos) return;
-  std::string Out;
-  Out.reserve(S.size());
-  size_t From = 0;
-  for (; P != std::string::npos; P = S.find(Old, From)) {
-    Out.append(S, From, P - From);
-    Out += New;
-    From = P + Old.size();
-  }
-  Out.append(S, From, std::string::npos);
-  S.swap(Out);
-}
-
 bool IsBlank(char C) { return C == ' ' || C == '\t'; }
 
 }  // namespace
@@ -64,12 +49,27 @@ std::string XmlEncode(std::string_view S, std::string_view Keep) {
   return Out;
 }
 
+// Entities start with their only "&" and end with ";", so occurrences of
+// different entities never overlap, and no replaced character can form a new
+// one. Replacing every row in one pass from left to right thus gives the same
+// as one pass per row from the last row to the first ("&amp;lt;" gives
+// "&lt;").
 std::string XmlDecode(std::string_view S, bool AUtf8) {
-  std::string Out(S);
-  // One pass per row, from the last row to the first: successive passes can
-  // interact ("&amp;lt;" gives "&lt;"), so they are kept apart.
-  if (Out.find('&') != std::string::npos)
-    for (int Row = 8; Row >= 0; --Row) ReplaceAllInPlace(Out, kEntities[Row].Entity, kEntities[Row].Char);
+  std::string Out;
+  Out.reserve(S.size());
+  size_t From = 0;
+  for (size_t Amp = S.find('&'); Amp != std::string_view::npos; Amp = S.find('&', Amp + 1)) {
+    for (const TEntity& E : kEntities) {
+      if (S.compare(Amp, E.Entity.size(), E.Entity) != 0) continue;
+      Out.append(S.substr(From, Amp - From));
+      Out += E.Char;
+      From = Amp + E.Entity.size();
+      Amp = From - 1;
+      break;
+    }
+  }
+  Out.append(S.substr(From));
+  if (IsAscii(Out)) return Out;
   return AUtf8 ? Utf8Sanitize(Out) : Cp1250ToUtf8(Out);
 }
 

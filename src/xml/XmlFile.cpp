@@ -23,8 +23,8 @@ std::string Reason(int Errno) { return std::strerror(Errno); }
 void SplitLines(std::string_view Data, TStringList& Lines) {
   size_t Start = 0;
   while (Start < Data.size()) {
-    size_t End = Data.find_first_of("\r\n", Start);
-    if (End == std::string_view::npos) End = Data.size();
+    size_t End = Start;
+    while (End < Data.size() && Data[End] != '\r' && Data[End] != '\n') ++End;
     Lines.Add(std::string(Data.substr(Start, End - Start)));
     if (End + 1 < Data.size() && Data[End] == '\r' && Data[End + 1] == '\n') ++End;
     Start = End + 1;

@@ -1,6 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "foundation/Utils.h"
 #include "foundation/XUtils.h"
 #include "xml/Xml.h"
 #include "XmlTestUtil.h"
@@ -45,6 +48,29 @@ TEST(XmlDecodeTest, RestoresAmpersandLastAndLeavesUnknownEntities) {
       {"&AMP;", "&AMP;"},  // entities are case-sensitive
   };
   for (const auto& [Encoded, Plain] : Cases) EXPECT_EQ(XmlDecode(Encoded), Plain) << Encoded;
+}
+
+// Decoding is one pass per entity row, from the last row to the first; texts
+// made of the entities' letters are compared with exactly that.
+TEST(XmlDecodeTest, MatchesOnePassPerRow) {
+  const std::pair<char, const char*> Rows[] = {{'\t', "&tab;"}, {' ', "&nbsp;"}, {'\n', "&lf;"},
+                                               {'\r', "&cr;"},  {'"', "&quot;"}, {'\'', "&apos;"},
+                                               {'>', "&gt;"},   {'<', "&lt;"},   {'&', "&amp;"}};
+  const std::string Alphabet = "&&&;;amplgtqubsncrf";
+  std::mt19937 Random(7);
+  for (int Case = 0; Case < 20000; ++Case) {
+    std::string S;
+    const int Len = static_cast<int>(Random() % 16);
+    for (int I = 0; I < Len; ++I) S += Alphabet[Random() % Alphabet.size()];
+    std::string Expected = S;
+    for (const auto& [Char, Entity] : Rows) Expected = ReplaceAll(Expected, Entity, std::string(1, Char));
+    ASSERT_EQ(XmlDecode(S), Expected) << S;
+  }
+  for (const char* S : {"&&amp;;", "&lt&gt;;", "&amp;&amp;lt;;", "&nbsp&nbsp;;"}) {
+    std::string Expected = S;
+    for (const auto& [Char, Entity] : Rows) Expected = ReplaceAll(Expected, Entity, std::string(1, Char));
+    EXPECT_EQ(XmlDecode(S), Expected) << S;
+  }
 }
 
 TEST(XmlDecodeTest, EncodeThenDecodeGivesTheText) {
