@@ -677,7 +677,6 @@ void TTreeDrawer::FinalPass() {
 
 void TTreeDrawer::PlaceBottomUp() {
   double cursor = 0.0;
-  bool widened = false;
   if (!FRoot) return;
 
   // One open node of the walk: its next child to walk and the span and
@@ -703,7 +702,6 @@ void TTreeDrawer::PlaceBottomUp() {
     node->FXPos = FAlignParents == apDescendants ? (f.first + f.last) / 2 : (f.lo + f.hi) / 2;
     double e = node->Before() + node->After() - (f.hi - f.lo);
     if (e > 0.0) {
-      widened = true;
       cursor = cursor + e;
       f.hi = f.hi + e;
       node->FXPos = node->FXPos + e / 2;
@@ -749,11 +747,361 @@ void TTreeDrawer::PlaceBottomUp() {
     }
   }
   FWidth = hi - lo;
-  if (widened) FinalPass();
+  // The final pass runs even when no parent was widened: a lopsided parent
+  // box, or a parent centred between off-centre children, may reach beyond
+  // the terminals' span, and the extent must hold every box. Without such
+  // boxes it changes nothing.
+  FinalPass();
 }
 
-}  // namespace vt
+// ---------------------------------------------------------------------------
+// Walker placement
 
-namespace vt {
-void TTreeDrawer::PlaceWalker() { PlaceBottomUp(); }
+namespace detail {
+
+// Scratch of one Walker placement. The algorithm works on the nodes' own
+// FXPos and FXMod exactly as it is written; what is kept here only makes its
+// look-ups cheap, so that the cost grows about linearly with the tree:
+// - every node's number in pre-order (its slot, also stored in the node),
+//   its parent, depth, the end of its subtree's slots, its place on its
+//   level and its extents, asked for once;
+// - the visible nodes (those the first walk reaches) of each depth in
+//   pre-order, so that the leftmost node of a subtree at some depth is one
+//   binary search;
+// - per Apportion call, the sums of the modifiers from a contour node up to
+//   the apportioned level, so that a climb stops where an earlier climb of
+//   the same call passed (only that level's modifiers change during a call,
+//   and they are read fresh);
+// - for centring over the whole subtree (apSubtree), the span of each
+//   parent's children, kept until an Apportion moves a node inside it.
+class TPlacementRun {
+public:
+  TPlacementRun(TTreeDrawNode* root, const std::vector<TTreeDrawNode*>& levelFirst, double nodeSeparation,
+                bool subtreeSpans);
+  // The post-order first pass: preliminary positions and modifiers.
+  void FirstWalk();
+
+private:
+  struct TSpan {
+    double lo, hi;
+  };
+  struct TFrame {
+    TTreeDrawNode* node;
+    TTreeDrawNode* next;
+  };
+  enum : unsigned char { kSpanNone, kSpanClean, kSpanDirty };
+
+  double FSep;
+  bool FSubtree;
+  TTreeDrawNode* FRoot;
+
+  std::vector<TTreeDrawNode*> FNode;
+  std::vector<int> FParent;
+  std::vector<int> FDepth;
+  std::vector<int> FEnd;
+  std::vector<int> FLevelPos;
+  std::vector<unsigned char> FTerminal;  // IsTerminal
+  std::vector<unsigned char> FLeaf;      // placed as a terminal
+  std::vector<double> FBefore;
+  std::vector<double> FAfter;
+  std::vector<int> FDepthStart;    // visible slots of depth d: FDepthStart[d] ...
+  std::vector<int> FDepthVisible;  // ... FDepthStart[d + 1] - 1, ascending
+
+  int FCall = 0;
+  std::vector<int> FStamp;     // Apportion call that filled FInner and FTop
+  std::vector<double> FInner;  // sum of modifiers strictly below the level
+  std::vector<int> FTop;       // the ancestor on the apportioned level
+  std::vector<int> FPath;
+
+  std::vector<unsigned char> FSpanState;
+  std::vector<TSpan> FSpan;  // span of the children, on their own scale
+  std::vector<TFrame> FSpanStack;
+
+  void Number(const std::vector<TTreeDrawNode*>& levelFirst);
+  void PlaceTerminal(TTreeDrawNode* node);
+  void PlaceParent(TTreeDrawNode* node);
+  void Apportion(TTreeDrawNode* node);
+  void ClimbToLevel(int slot, int level);
+  TTreeDrawNode* LeftmostAtDepth(int slot, int k) const;
+  void Spread(TTreeDrawNode* node, int count, double overlap);
+  void SpanMoved(int parent);
+  void UpdateSpan(int slot);
+  TSpan ChildrenSpan(int slot) const;
+  TSpan WidenedSpan(const TTreeDrawNode* child) const;
+};
+
+TPlacementRun::TPlacementRun(TTreeDrawNode* root, const std::vector<TTreeDrawNode*>& levelFirst,
+                             double nodeSeparation, bool subtreeSpans)
+    : FSep(nodeSeparation), FSubtree(subtreeSpans), FRoot(root) {
+  Number(levelFirst);
+}
+
+void TPlacementRun::Number(const std::vector<TTreeDrawNode*>& levelFirst) {
+  int count = 0;
+  ForEachPreOrder(FRoot, [&](TTreeDrawNode* node, int depth) {
+    node->FSlot = count++;
+    FNode.push_back(node);
+    FParent.push_back(depth == 0 ? -1 : node->FParent->FSlot);
+    FDepth.push_back(depth);
+    bool terminal = node->IsTerminal();
+    FTerminal.push_back(terminal);
+    FLeaf.push_back(terminal || !node->FFirstChild);
+    FBefore.push_back(node->Before());
+    FAfter.push_back(node->After());
+    return true;
+  });
+  size_t n = FNode.size();
+
+  std::vector<int> size(n, 1);
+  for (size_t s = n; s-- > 1;) size[static_cast<size_t>(FParent[s])] += size[s];
+  FEnd.resize(n);
+  for (size_t s = 0; s < n; ++s) FEnd[s] = static_cast<int>(s) + size[s];
+
+  FLevelPos.assign(n, -1);
+  for (TTreeDrawNode* first : levelFirst) {
+    int pos = 0;
+    for (TTreeDrawNode* node = first; node; node = node->FRightNode) FLevelPos[static_cast<size_t>(node->FSlot)] = pos++;
+  }
+
+  std::vector<unsigned char> visible(n, 1);
+  int depths = 0;
+  for (size_t s = 0; s < n; ++s) {
+    if (s > 0) {
+      size_t p = static_cast<size_t>(FParent[s]);
+      visible[s] = visible[p] && !FLeaf[p];
+    }
+    depths = std::max(depths, FDepth[s] + 1);
+  }
+  FDepthStart.assign(static_cast<size_t>(depths) + 1, 0);
+  for (size_t s = 0; s < n; ++s)
+    if (visible[s]) ++FDepthStart[static_cast<size_t>(FDepth[s]) + 1];
+  for (size_t d = 1; d < FDepthStart.size(); ++d) FDepthStart[d] += FDepthStart[d - 1];
+  FDepthVisible.resize(static_cast<size_t>(FDepthStart.back()));
+  std::vector<int> fill(FDepthStart.begin(), FDepthStart.end() - 1);
+  for (size_t s = 0; s < n; ++s)
+    if (visible[s]) FDepthVisible[static_cast<size_t>(fill[static_cast<size_t>(FDepth[s])]++)] = static_cast<int>(s);
+
+  FStamp.assign(n, 0);
+  FInner.assign(n, 0.0);
+  FTop.assign(n, -1);
+  if (FSubtree) {
+    FSpanState.assign(n, kSpanNone);
+    FSpan.assign(n, TSpan{0.0, 0.0});
+  }
+}
+
+void TPlacementRun::FirstWalk() {
+  std::vector<TFrame> open;
+  auto enter = [&](TTreeDrawNode* node) {
+    node->FXMod = 0.0;
+    if (FLeaf[static_cast<size_t>(node->FSlot)])
+      PlaceTerminal(node);
+    else
+      open.push_back(TFrame{node, node->FFirstChild});
+  };
+  enter(FRoot);
+  while (!open.empty()) {
+    TFrame& f = open.back();
+    if (TTreeDrawNode* child = f.next) {
+      f.next = child->FNextChild;
+      enter(child);
+      continue;
+    }
+    TTreeDrawNode* node = f.node;
+    open.pop_back();
+    PlaceParent(node);
+  }
+}
+
+void TPlacementRun::PlaceTerminal(TTreeDrawNode* node) {
+  size_t s = static_cast<size_t>(node->FSlot);
+  if (TTreeDrawNode* left = node->FLeftNode)
+    node->FXPos = left->FXPos + FAfter[static_cast<size_t>(left->FSlot)] + FSep + FBefore[s];
+  else
+    node->FXPos = FBefore[s];
+}
+
+void TPlacementRun::PlaceParent(TTreeDrawNode* node) {
+  size_t s = static_cast<size_t>(node->FSlot);
+  double first = node->FFirstChild->FXPos;
+  double last = node->FLastChild->FXPos;
+  if (FSubtree) {
+    UpdateSpan(node->FSlot);
+    first = FSpan[s].lo;
+    last = FSpan[s].hi;
+  }
+  double mid = (first + last) / 2;
+  if (TTreeDrawNode* left = node->FLeftNode) {
+    node->FXPos = left->FXPos + FAfter[static_cast<size_t>(left->FSlot)] + FSep + FBefore[s];
+    node->FXMod = node->FXPos - mid;
+    Apportion(node);
+  } else {
+    node->FXPos = mid;
+  }
+}
+
+// Pushes the node's subtree right until, at every depth below it, its
+// leftmost node clears its left neighbour on the level.
+void TPlacementRun::Apportion(TTreeDrawNode* node) {
+  ++FCall;
+  const int s = node->FSlot;
+  const int level = FDepth[static_cast<size_t>(s)];
+  TTreeDrawNode* cur = node->FFirstChild;
+  int i = 1;
+  TTreeDrawNode* left = cur->FLeftNode;
+  while (cur && left) {
+    const size_t sl = static_cast<size_t>(left->FSlot);
+    const size_t sc = static_cast<size_t>(cur->FSlot);
+    ClimbToLevel(left->FSlot, level);
+    ClimbToLevel(cur->FSlot, level);
+    TTreeDrawNode* a = FNode[static_cast<size_t>(FTop[sl])];
+    double sumL = FInner[sl] + a->FXMod;
+    double sumR = FInner[sc] + node->FXMod;
+    double overlap = (left->FXPos + sumL) + FAfter[sl] + FSep + FBefore[sc] - (cur->FXPos + sumR);
+    if (overlap > 0) {
+      const size_t sa = static_cast<size_t>(a->FSlot);
+      if (FDepth[sa] != level || FLevelPos[sa] < 0 || FLevelPos[sa] >= FLevelPos[static_cast<size_t>(s)]) return;
+      Spread(node, FLevelPos[static_cast<size_t>(s)] - FLevelPos[sa], overlap);
+    }
+    ++i;
+    if (FTerminal[sc])
+      cur = LeftmostAtDepth(s, i);
+    else
+      cur = cur->FFirstChild;
+    if (cur) left = cur->FLeftNode;
+  }
+}
+
+// Fills FInner and FTop of a node below the given level, climbing only as
+// far as the first node this Apportion call has resolved already.
+void TPlacementRun::ClimbToLevel(int slot, int level) {
+  size_t y = static_cast<size_t>(slot);
+  FPath.clear();
+  while (FStamp[y] != FCall && FDepth[y] > level + 1) {
+    FPath.push_back(static_cast<int>(y));
+    y = static_cast<size_t>(FParent[y]);
+  }
+  if (FStamp[y] != FCall) {
+    FStamp[y] = FCall;
+    FInner[y] = 0.0;
+    FTop[y] = FParent[y];
+  }
+  for (auto it = FPath.rbegin(); it != FPath.rend(); ++it) {
+    size_t z = static_cast<size_t>(*it);
+    size_t p = static_cast<size_t>(FParent[z]);
+    FInner[z] = FInner[p] + FNode[p]->FXMod;
+    FTop[z] = FTop[p];
+    FStamp[z] = FCall;
+  }
+}
+
+// The leftmost node exactly k levels below the node in its subtree, reached
+// through non-terminal nodes only; nil when the subtree is not that deep.
+TTreeDrawNode* TPlacementRun::LeftmostAtDepth(int slot, int k) const {
+  size_t d = static_cast<size_t>(FDepth[static_cast<size_t>(slot)] + k);
+  if (d + 1 >= FDepthStart.size()) return nullptr;
+  auto begin = FDepthVisible.begin() + FDepthStart[d];
+  auto end = FDepthVisible.begin() + FDepthStart[d + 1];
+  auto it = std::upper_bound(begin, end, slot);
+  if (it == end || *it >= FEnd[static_cast<size_t>(slot)]) return nullptr;
+  return FNode[static_cast<size_t>(*it)];
+}
+
+// Moves the node by the whole overlap and the count - 1 level neighbours to
+// its left by evenly decreasing shares.
+void TPlacementRun::Spread(TTreeDrawNode* node, int count, double overlap) {
+  double step = overlap / count;
+  double m = overlap;
+  TTreeDrawNode* x = node;
+  for (int k = 0; k < count && x; ++k) {
+    x->FXPos = x->FXPos + m;
+    x->FXMod = x->FXMod + m;
+    if (FSubtree) SpanMoved(FParent[static_cast<size_t>(x->FSlot)]);
+    m = m - step;
+    x = x->FLeftNode;
+  }
+}
+
+// A child of the given node moved: the spans kept for it and its finished
+// ancestors are out of date.
+void TPlacementRun::SpanMoved(int parent) {
+  while (parent >= 0 && FSpanState[static_cast<size_t>(parent)] == kSpanClean) {
+    FSpanState[static_cast<size_t>(parent)] = kSpanDirty;
+    parent = FParent[static_cast<size_t>(parent)];
+  }
+}
+
+// Brings the span of a parent's children up to date, recomputing first the
+// out-of-date spans below it (without recursion).
+void TPlacementRun::UpdateSpan(int slot) {
+  if (FSpanState[static_cast<size_t>(slot)] == kSpanClean) return;
+  FSpanStack.clear();
+  FSpanStack.push_back(TFrame{FNode[static_cast<size_t>(slot)], FNode[static_cast<size_t>(slot)]->FFirstChild});
+  while (!FSpanStack.empty()) {
+    TFrame& f = FSpanStack.back();
+    TTreeDrawNode* child = f.next;
+    while (child && (FLeaf[static_cast<size_t>(child->FSlot)] ||
+                     FSpanState[static_cast<size_t>(child->FSlot)] == kSpanClean))
+      child = child->FNextChild;
+    if (child) {
+      f.next = child->FNextChild;
+      FSpanStack.push_back(TFrame{child, child->FFirstChild});
+      continue;
+    }
+    size_t t = static_cast<size_t>(f.node->FSlot);
+    FSpanStack.pop_back();
+    FSpan[t] = ChildrenSpan(static_cast<int>(t));
+    FSpanState[t] = kSpanClean;
+  }
+}
+
+// The span of a parent's subtree without its own box, on the scale of its
+// children's positions.
+TPlacementRun::TSpan TPlacementRun::ChildrenSpan(int slot) const {
+  const TTreeDrawNode* node = FNode[static_cast<size_t>(slot)];
+  TSpan span = WidenedSpan(node->FFirstChild);
+  for (const TTreeDrawNode* child = node->FFirstChild->FNextChild; child; child = child->FNextChild) {
+    TSpan w = WidenedSpan(child);
+    span.lo = std::min(span.lo, w.lo);
+    span.hi = std::max(span.hi, w.hi);
+  }
+  return span;
+}
+
+// A child's subtree span on its parent's children scale; a child wider than
+// the span counts with its full width, centred on it.
+TPlacementRun::TSpan TPlacementRun::WidenedSpan(const TTreeDrawNode* child) const {
+  size_t k = static_cast<size_t>(child->FSlot);
+  TSpan span;
+  if (FLeaf[k]) {
+    span = TSpan{child->FXPos - FBefore[k], child->FXPos + FAfter[k]};
+  } else {
+    span = TSpan{FSpan[k].lo + child->FXMod, FSpan[k].hi + child->FXMod};
+  }
+  double w = (FBefore[k] + FAfter[k] - (span.hi - span.lo)) / 2;
+  if (w > 0) {
+    span.lo = span.lo - w;
+    span.hi = span.hi + w;
+  }
+  return span;
+}
+
+}  // namespace detail
+
+void TTreeDrawer::PlaceWalker() {
+  if (!FRoot) return;
+  // The method relies on every level being one depth of the tree; with the
+  // terminals aligned the drawer places bottom-up instead.
+  if (FAlignTerminals) {
+    PlaceBottomUp();
+    return;
+  }
+  UpdateStructure();
+  {
+    detail::TPlacementRun run(FRoot, FLevelFirst, FNodeSeparation, FAlignParents == apSubtree);
+    run.FirstWalk();
+  }
+  FinalPass();
+}
+
 }  // namespace vt
