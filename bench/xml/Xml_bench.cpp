@@ -38,7 +38,9 @@ std::unique_ptr<TXmlItem> ManyElements(long long Bytes) {
     N->AddTextItem("description", "Price & quality \"rated\" <high>");
     TXmlItem* Scale = N->NewItem("scale");
     Scale->AddTextItem("value", "low");
-    Scale->AddTextItem("value", "\xC4\x8D" "ast");
+    Scale->AddTextItem("value",
+                       "\xC4\x8D"
+                       "ast");
     N->SetText(" own ");
   }
   return Root;
@@ -103,11 +105,21 @@ void Write(benchmark::State& State, TShape Shape) {
   State.counters["MB"] = static_cast<double>(Size) / MB;
 }
 
-void BM_ReadManyLines(benchmark::State& State) { Read(State, ManyLines); }
-void BM_ReadOneLineOfTags(benchmark::State& State) { Read(State, OneLineOfTags); }
-void BM_ReadOneLineOfText(benchmark::State& State) { Read(State, OneLineOfText); }
-void BM_WriteManyLines(benchmark::State& State) { Write(State, ManyLines); }
-void BM_WriteOneLineOfText(benchmark::State& State) { Write(State, OneLineOfText); }
+void BM_ReadManyLines(benchmark::State& State) {
+  Read(State, ManyLines);
+}
+void BM_ReadOneLineOfTags(benchmark::State& State) {
+  Read(State, OneLineOfTags);
+}
+void BM_ReadOneLineOfText(benchmark::State& State) {
+  Read(State, OneLineOfText);
+}
+void BM_WriteManyLines(benchmark::State& State) {
+  Write(State, ManyLines);
+}
+void BM_WriteOneLineOfText(benchmark::State& State) {
+  Write(State, OneLineOfText);
+}
 
 // A tree is built and destroyed with each reading; destroying is measured on
 // its own here.

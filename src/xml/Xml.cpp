@@ -21,9 +21,9 @@ struct TEntity {
   std::string_view Entity;
 };
 
-// The order matters: "&" is encoded first and decoded last.
+// The entity table, row by row.
 constexpr TEntity kEntities[9] = {
-    {'&', "&amp;"}, {'<', "&lt;"},  {'>', "&gt;"},    {'\'', "&apos;"}, {'"', "&quot;"},
+    {'&', "&amp;"}, {'<', "&lt;"},  {'>', "&gt;"},   {'\'', "&apos;"}, {'"', "&quot;"},
     {'\r', "&cr;"}, {'\n', "&lf;"}, {' ', "&nbsp;"}, {'\t', "&tab;"},
 };
 
@@ -33,7 +33,9 @@ const std::string_view* EntityOf(char C, std::string_view Keep) {
   return nullptr;
 }
 
-bool IsBlank(char C) { return C == ' ' || C == '\t'; }
+bool IsBlank(char C) {
+  return C == ' ' || C == '\t';
+}
 
 }  // namespace
 
@@ -43,8 +45,10 @@ std::string XmlEncode(std::string_view S, std::string_view Keep) {
   std::string Out;
   Out.reserve(S.size());
   for (char C : S) {
-    if (const std::string_view* E = EntityOf(C, Keep)) Out += *E;
-    else Out += C;
+    if (const std::string_view* E = EntityOf(C, Keep))
+      Out += *E;
+    else
+      Out += C;
   }
   return Out;
 }
@@ -73,7 +77,9 @@ std::string XmlDecode(std::string_view S, bool AUtf8) {
   return AUtf8 ? Utf8Sanitize(Out) : Cp1250ToUtf8(Out);
 }
 
-std::string XmlDecode(std::string_view S) { return XmlDecode(S, XmlUtf8); }
+std::string XmlDecode(std::string_view S) {
+  return XmlDecode(S, XmlUtf8);
+}
 
 // ---------------------------------------------------------------------------
 // TXmlItemList.
@@ -126,13 +132,21 @@ TXmlItemList& TXmlItem::ItemList() {
 // ---------------------------------------------------------------------------
 // Properties.
 
-int TXmlItem::AttributeCount() const { return FAttributes ? FAttributes->Count() : 0; }
+int TXmlItem::AttributeCount() const {
+  return FAttributes ? FAttributes->Count() : 0;
+}
 
-int TXmlItem::ItemCount() const { return FItems ? FItems->Count() : 0; }
+int TXmlItem::ItemCount() const {
+  return FItems ? FItems->Count() : 0;
+}
 
-std::string TXmlItem::AsXmlString() const { return XmlEncode(FText, " \t"); }
+std::string TXmlItem::AsXmlString() const {
+  return XmlEncode(FText, " \t");
+}
 
-void TXmlItem::SetAsXmlString(const std::string& Value) { FText = XmlDecode(Value); }
+void TXmlItem::SetAsXmlString(const std::string& Value) {
+  FText = XmlDecode(Value);
+}
 
 // Blanks at either end are encoded so that the parser's trimming of lines
 // cannot lose them; blanks inside stay as they are.
@@ -145,13 +159,21 @@ std::string TXmlItem::AsXmlEncodedString() const {
   return XmlEncode(T.substr(0, L), "") + XmlEncode(T.substr(L, E - L), " \t") + XmlEncode(T.substr(E), "");
 }
 
-int TXmlItem::AsInteger() const { return StrToInt(FText); }
+int TXmlItem::AsInteger() const {
+  return StrToInt(FText);
+}
 
-void TXmlItem::SetAsInteger(int Value) { FText = IntToStr(Value); }
+void TXmlItem::SetAsInteger(int Value) {
+  FText = IntToStr(Value);
+}
 
-bool TXmlItem::AsBoolean() const { return StrToBool(FText); }
+bool TXmlItem::AsBoolean() const {
+  return StrToBool(FText);
+}
 
-void TXmlItem::SetAsBoolean(bool Value) { FText = BoolToText(Value); }
+void TXmlItem::SetAsBoolean(bool Value) {
+  FText = BoolToText(Value);
+}
 
 bool TXmlItem::HasInteger() const {
   int Value = 0;
@@ -180,38 +202,60 @@ TXmlItem* ByName(const TXmlItemList* List, std::string_view AName) {
   return List ? List->ItemByName(AName) : nullptr;
 }
 
-std::string AsStringOrEmpty(const TXmlItem* Item) { return Item ? Item->Text() : std::string(); }
+std::string AsStringOrEmpty(const TXmlItem* Item) {
+  return Item ? Item->Text() : std::string();
+}
 
 int AsIntOrZero(const TXmlItem* Item) {
   int Value = 0;
   return Item && TryStrToInt(Item->Text(), Value) ? Value : 0;
 }
 
-bool AsBoolOrFalse(const TXmlItem* Item) { return Item && Item->HasBoolean() && Item->AsBoolean(); }
+bool AsBoolOrFalse(const TXmlItem* Item) {
+  return Item && Item->HasBoolean() && Item->AsBoolean();
+}
 
 }  // namespace
 
-TXmlItem* TXmlItem::GetAttribute(int Idx) const { return At(FAttributes.get(), Idx); }
+TXmlItem* TXmlItem::GetAttribute(int Idx) const {
+  return At(FAttributes.get(), Idx);
+}
 
-TXmlItem* TXmlItem::GetAttributeByName(std::string_view AName) const { return ByName(FAttributes.get(), AName); }
+TXmlItem* TXmlItem::GetAttributeByName(std::string_view AName) const {
+  return ByName(FAttributes.get(), AName);
+}
 
 std::string TXmlItem::GetAttributeAsString(std::string_view AName) const {
   return AsStringOrEmpty(GetAttributeByName(AName));
 }
 
-int TXmlItem::GetAttributeAsInt(std::string_view AName) const { return AsIntOrZero(GetAttributeByName(AName)); }
+int TXmlItem::GetAttributeAsInt(std::string_view AName) const {
+  return AsIntOrZero(GetAttributeByName(AName));
+}
 
-bool TXmlItem::GetAttributeAsBool(std::string_view AName) const { return AsBoolOrFalse(GetAttributeByName(AName)); }
+bool TXmlItem::GetAttributeAsBool(std::string_view AName) const {
+  return AsBoolOrFalse(GetAttributeByName(AName));
+}
 
-TXmlItem* TXmlItem::GetItem(int Idx) const { return At(FItems.get(), Idx); }
+TXmlItem* TXmlItem::GetItem(int Idx) const {
+  return At(FItems.get(), Idx);
+}
 
-TXmlItem* TXmlItem::GetItemByName(std::string_view AName) const { return ByName(FItems.get(), AName); }
+TXmlItem* TXmlItem::GetItemByName(std::string_view AName) const {
+  return ByName(FItems.get(), AName);
+}
 
-std::string TXmlItem::GetItemAsString(std::string_view AName) const { return AsStringOrEmpty(GetItemByName(AName)); }
+std::string TXmlItem::GetItemAsString(std::string_view AName) const {
+  return AsStringOrEmpty(GetItemByName(AName));
+}
 
-int TXmlItem::GetItemAsInt(std::string_view AName) const { return AsIntOrZero(GetItemByName(AName)); }
+int TXmlItem::GetItemAsInt(std::string_view AName) const {
+  return AsIntOrZero(GetItemByName(AName));
+}
 
-bool TXmlItem::GetItemAsBool(std::string_view AName) const { return AsBoolOrFalse(GetItemByName(AName)); }
+bool TXmlItem::GetItemAsBool(std::string_view AName) const {
+  return AsBoolOrFalse(GetItemByName(AName));
+}
 
 // ---------------------------------------------------------------------------
 // Construction.
@@ -233,7 +277,9 @@ TXmlItem* TXmlItem::AddItem(std::unique_ptr<TXmlItem> AItem) {
   return Item;
 }
 
-TXmlItem* TXmlItem::NewItem(const std::string& AName) { return AddItem(std::make_unique<TXmlItem>(AName)); }
+TXmlItem* TXmlItem::NewItem(const std::string& AName) {
+  return AddItem(std::make_unique<TXmlItem>(AName));
+}
 
 void TXmlItem::AddTextItem(const std::string& AName, const std::string& AText) {
   AddItem(std::make_unique<TXmlItem>(AName, AText));

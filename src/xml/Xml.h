@@ -55,14 +55,14 @@ inline constexpr const char* SXmlWriteError = "Cannot write file \"%s\". %s";
 
 // Errors in the content of a document being read.
 class EXmlError : public Exception {
-public:
+ public:
   using Exception::Exception;
 };
 
 // A file that cannot be opened, read, created or written. The element tree
 // (when saving) and an existing target file are left as they were.
 class EXmlFileError : public Exception {
-public:
+ public:
   using Exception::Exception;
 };
 
@@ -103,7 +103,7 @@ class TXmlParser;
 // empty Name in the child list, carrying text that stood before a child
 // element. Names are compared exactly; lookups by name give the first match.
 class TXmlItem : public TObject {
-public:
+ public:
   explicit TXmlItem(std::string AName = std::string(), std::string AText = std::string());
   // Releases the whole subtree, without recursion along its depth.
   ~TXmlItem() override;
@@ -183,7 +183,7 @@ public:
   // Reads the file (raises EXmlFileError when it cannot be read).
   void LoadFromFile(const std::string& AFileName);
 
-private:
+ private:
   // Moves the owned attributes and children into Pending, leaving the lists
   // holding nulls.
   void DetachChildren(std::vector<TObject*>& Pending);
@@ -204,7 +204,7 @@ private:
 // TXmlItemList: an owning, unsorted object list of elements that accepts
 // duplicates.
 class TXmlItemList : public TObjList {
-public:
+ public:
   TXmlItemList() : TObjList(true, false, dupAccept) {}
 
   // The entry as an element (the list holds elements only).
@@ -218,7 +218,7 @@ public:
 // and joined by single blanks; a tag is everything from a "<" to the next
 // ">". Creating a parser checks the header.
 class TXmlParser {
-public:
+ public:
   // Raises EXmlError (SXmlMissingHeader) when AList is null or does not start
   // with XmlHeader or XmlPlainHeader; sets XmlUtf8 from the header.
   explicit TXmlParser(const TStringList* AList);
@@ -236,7 +236,7 @@ public:
   // Whether the document's values are UTF-8 (else Windows-1250).
   bool Utf8() const { return FUtf8; }
 
-private:
+ private:
   friend class TXmlItem;
 
   template <typename... Args>

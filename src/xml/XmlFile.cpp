@@ -17,7 +17,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Reason(int Errno) { return std::strerror(Errno); }
+std::string Reason(int Errno) {
+  return std::strerror(Errno);
+}
 
 // Splits at CR LF, LF or CR; a final line end adds no empty line.
 void SplitLines(std::string_view Data, TStringList& Lines) {
@@ -50,7 +52,7 @@ std::string ReadWholeFile(const std::string& FileName) {
 // A file written under a fresh name beside the target and renamed over it
 // only once it is complete; it is removed again if anything fails first.
 class TReplacingFile {
-public:
+ public:
   explicit TReplacingFile(const std::string& AFileName) : FFileName(AFileName) {
     std::error_code Ec;
     fs::path Target = AFileName;
@@ -102,7 +104,7 @@ public:
     FCommitted = true;
   }
 
-private:
+ private:
   [[noreturn]] void Fail() const { throw EXmlFileError(Fmt(SXmlWriteError, FFileName, Reason(errno))); }
 
   std::string FFileName;  // as the caller named it, for messages

@@ -1,8 +1,7 @@
-#include "xml/Xml.h"
-
 #include <algorithm>
 
 #include "foundation/Utils.h"
+#include "xml/Xml.h"
 #include "xml/XmlCharset.h"
 
 namespace vt {
@@ -11,7 +10,9 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-bool IsTrimmed(char C) { return static_cast<unsigned char>(C) <= 32; }
+bool IsTrimmed(char C) {
+  return static_cast<unsigned char>(C) <= 32;
+}
 
 std::string_view TrimView(std::string_view S) {
   size_t B = 0;
@@ -47,9 +48,13 @@ void TXmlParser::ClearTag() {
   FTagAttributes.Clear();
 }
 
-std::string TXmlParser::Charset(std::string_view S) const { return FUtf8 ? Utf8Sanitize(S) : Cp1250ToUtf8(S); }
+std::string TXmlParser::Charset(std::string_view S) const {
+  return FUtf8 ? Utf8Sanitize(S) : Cp1250ToUtf8(S);
+}
 
-std::string_view TXmlParser::Pending() const { return std::string_view(FStr).substr(FStart); }
+std::string_view TXmlParser::Pending() const {
+  return std::string_view(FStr).substr(FStart);
+}
 
 bool TXmlParser::ReadLine() {
   if (!FList || FLine >= FList->Count()) return false;

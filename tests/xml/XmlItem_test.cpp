@@ -3,10 +3,10 @@
 
 #include <random>
 
+#include "XmlTestUtil.h"
 #include "foundation/Utils.h"
 #include "foundation/XUtils.h"
 #include "xml/Xml.h"
-#include "XmlTestUtil.h"
 
 namespace vt {
 namespace {
@@ -117,7 +117,7 @@ TEST(XmlItemTest, IntegerAndBooleanTexts) {
     bool HasBool;
   };
   const Case Cases[] = {
-      {"12", true, false}, {"1", true, true},     {"0", true, true},  {"$1F", true, false},
+      {"12", true, false},   {"1", true, true},    {"0", true, true},   {"$1F", true, false},
       {"12a", false, false}, {"yes", false, true}, {"No", false, true}, {"", false, false},
   };
   for (const Case& C : Cases) {
@@ -214,20 +214,19 @@ TEST(XmlWriterTest, WritesTheDocumentExample) {
 
 TEST(XmlWriterTest, WritesEveryKindOfElement) {
   TXmlItem Root("r");
-  Root.AddTextItem("", "");                             // empty text item: blanks only
-  Root.AddTextItem("", " mixed\r\n");                   // text item: outer blanks encoded
-  Root.AddTextItem("blanks", " a  b ");                 // text-only: blanks raw
+  Root.AddTextItem("", "");                              // empty text item: blanks only
+  Root.AddTextItem("", " mixed\r\n");                    // text item: outer blanks encoded
+  Root.AddTextItem("blanks", " a  b ");                  // text-only: blanks raw
   Root.AddTextItem("q", "", {"v", "say \"hi\" <now>"});  // attribute values are encoded
   Root.NewItem("emptied")->NewItem("gone");
-  Root.GetItem(4)->Items()->Clear();                    // a child list that is empty
+  Root.GetItem(4)->Items()->Clear();  // a child list that is empty
   TXmlItem* Own = Root.NewItem("own");
   Own->NewItem("c");
-  Own->SetText(" a  b ");                               // own text after the children
-  EXPECT_THAT(SavedLines(Root), ElementsAre(kUtf8Header, "<r>", "  ", "  &nbsp;mixed&cr;&lf;",
-                                            "  <blanks> a  b </blanks>",
-                                            "  <q v=\"say &quot;hi&quot; &lt;now&gt;\"/>", "  <emptied>",
-                                            "  </emptied>", "  <own>", "    <c/>", "    &nbsp;a  b&nbsp;",
-                                            "  </own>", "</r>"));
+  Own->SetText(" a  b ");  // own text after the children
+  EXPECT_THAT(SavedLines(Root),
+              ElementsAre(kUtf8Header, "<r>", "  ", "  &nbsp;mixed&cr;&lf;", "  <blanks> a  b </blanks>",
+                          "  <q v=\"say &quot;hi&quot; &lt;now&gt;\"/>", "  <emptied>", "  </emptied>",
+                          "  <own>", "    <c/>", "    &nbsp;a  b&nbsp;", "  </own>", "</r>"));
 }
 
 TEST(XmlWriterTest, FollowsTheSettings) {

@@ -3,18 +3,18 @@
 
 #include <utility>
 
-#include "xml/Xml.h"
 #include "XmlTestUtil.h"
+#include "xml/Xml.h"
 
 namespace vt {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::Pair;
 using testing::Dump;
+using ::testing::ElementsAre;
 using testing::FillList;
 using testing::kUtf8Header;
 using testing::LoadError;
+using ::testing::Pair;
 
 const std::string H = kUtf8Header;
 
@@ -47,19 +47,27 @@ TEST(XmlParserTest, ErrorsNameTheLineAndTheCause) {
   const ErrorCase Cases[] = {
       {"no lines", {}, E + "1: Missing or unrecognized XML header"},
       {"blank lines only", {"", "  "}, E + "3: Missing or unrecognized XML header"},
-      {"single quotes", {"<?xml version='1.0' encoding='UTF-8'?>"}, E + "2: Missing or unrecognized XML header"},
-      {"other spacing", {"<?xml  version=\"1.0\" encoding=\"UTF-8\"?>"}, E + "2: Missing or unrecognized XML header"},
-      {"other encoding", {"<?xml version=\"1.0\" encoding=\"utf-8\"?>"}, E + "2: Missing or unrecognized XML header"},
+      {"single quotes",
+       {"<?xml version='1.0' encoding='UTF-8'?>"},
+       E + "2: Missing or unrecognized XML header"},
+      {"other spacing",
+       {"<?xml  version=\"1.0\" encoding=\"UTF-8\"?>"},
+       E + "2: Missing or unrecognized XML header"},
+      {"other encoding",
+       {"<?xml version=\"1.0\" encoding=\"utf-8\"?>"},
+       E + "2: Missing or unrecognized XML header"},
       {"no header", {"<a/>"}, E + "2: Missing or unrecognized XML header"},
       {"text before the header", {"hello", H}, E + "3: A tag expected instead of text \"hello \""},
       {"text before the root", {H, "text <a/>"}, E + "3: A tag expected instead of text \"text \""},
       {"text after a child", {H, "<a>", "<b/> x", "<c/>", "</a>"}, ""},
       {"unterminated", {H, "<a x=\"1\"", "y=\"2\""}, E + "4: Unterminated tag \"<a x=\"1\" y=\"2\"\""},
       {"root is an end tag", {H, "</a>"}, E + "3: Expecting an opening tag instead of \"</a>\""},
-      {"crossed end tags", {H, "<a>", "<b>", "</a>", "</b>"},
+      {"crossed end tags",
+       {H, "<a>", "<b>", "</a>", "</b>"},
        E + "5: Expecting terminating tag \"</b>\" instead of \"</a>\""},
       {"input ends inside", {H, "<a>", "<b/>"}, E + "4: Missing tag \"</a>\""},
-      {"comment", {H, "<a>", "<!-- note -->", "</a>"},
+      {"comment",
+       {H, "<a>", "<!-- note -->", "</a>"},
        E + "5: Expecting terminating tag \"</!-->\" instead of \"</a>\""},
       {"processing instruction", {H, "<?style href=\"s\"?>", "<a/>"}, E + "4: Missing tag \"</?style>\""},
       {"> in a quoted value", {H, "<a x=\"1>2\"/>"}, E + "3: Missing tag \"</a>\""},
@@ -101,7 +109,9 @@ TEST(XmlParserTest, ReadsTagsAndTextsAcrossLines) {
       {"empty element", {H, "<a></a>"}, "a"},
       {"mixed content", {H, "<a>x<b/>y</a>"}, "a {y}['x',b]"},
       {"same-line text keeps blanks", {H, "<a>  x  </a>"}, "a {  x  }"},
-      {"text over lines is trimmed and joined", {H, "<a>", "  hello  ", "  world ", "</a>"}, "a {hello world}"},
+      {"text over lines is trimmed and joined",
+       {H, "<a>", "  hello  ", "  world ", "</a>"},
+       "a {hello world}"},
       {"text ending before a tag", {H, "<a>", "one", "two</a>"}, "a {one two}"},
       {"text starting after a tag", {H, "<a> x", "y </a>"}, "a {x y}"},
       {"tag over lines", {H, "<a", "x=\"1\"", "/>"}, "a x=1"},
@@ -211,7 +221,8 @@ TEST(XmlParserTest, OneLongLineReadsLikeManyLines) {
 
 TEST(XmlParserTest, Utf8DocumentsReplaceBadBytes) {
   const std::string R = "\xEF\xBF\xBD";  // U+FFFD
-  auto Item = Load({H, "<a n=\"\xC3\xA9\" bad=\"\xC0\xAF\">\xE2\x82\xAC<b\xFF/>x\xFFy\xE2\x82z\xED\xA0\x80</a>"});
+  auto Item =
+      Load({H, "<a n=\"\xC3\xA9\" bad=\"\xC0\xAF\">\xE2\x82\xAC<b\xFF/>x\xFFy\xE2\x82z\xED\xA0\x80</a>"});
   EXPECT_EQ(Item->GetAttributeAsString("n"), "\xC3\xA9");
   EXPECT_EQ(Item->GetAttributeAsString("bad"), R + R);  // an overlong form
   EXPECT_EQ(Item->GetItem(0)->Text(), "\xE2\x82\xAC");
@@ -224,8 +235,8 @@ TEST(XmlParserTest, PlainDocumentsAreWindows1250) {
   testing::XmlSettingsGuard Guard;
   auto Item = Load({"<?xml version=\"1.0\"?>", "<\xC8 t=\"\xE8\">\x8A\x9A\xA3\x80\x81</\xC8>"});
   EXPECT_FALSE(XmlUtf8);
-  EXPECT_EQ(Item->Name(), "\xC4\x8C");                    // Č
-  EXPECT_EQ(Item->GetAttributeAsString("t"), "\xC4\x8D");  // č
+  EXPECT_EQ(Item->Name(), "\xC4\x8C");                                          // Č
+  EXPECT_EQ(Item->GetAttributeAsString("t"), "\xC4\x8D");                       // č
   EXPECT_EQ(Item->Text(), "\xC5\xA0\xC5\xA1\xC5\x81\xE2\x82\xAC\xEF\xBF\xBD");  // ŠšŁ€ and an undefined byte
   EXPECT_EQ(XmlDecode("&lt;\xB9"), "<\xC4\x85");  // ą, while the setting says 8-bit
 
@@ -250,7 +261,8 @@ TEST(XmlParserTest, HeaderFollowsTheSetting) {
   XmlHeader = "<?doc?>";
   EXPECT_EQ(Dump(*Load({"<?doc?>", "<a/>"})), "a");
   TXmlItem Item;
-  EXPECT_EQ(LoadError(Item, {H, "<a/>"}), "Error reading XML around line 2: Missing or unrecognized XML header");
+  EXPECT_EQ(LoadError(Item, {H, "<a/>"}),
+            "Error reading XML around line 2: Missing or unrecognized XML header");
   // Without a header the document starts with its root.
   XmlHeader = "";
   EXPECT_EQ(Dump(*Load({"<a/>"})), "a");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -93,7 +94,7 @@ inline std::unique_ptr<TXmlItem> DeepChain(int Depth) {
 
 // Restores the unit settings that a test changes.
 class XmlSettingsGuard {
-public:
+ public:
   XmlSettingsGuard() : FHeader(XmlHeader), FIndent(XmlIndent), FUtf8(XmlUtf8) {}
   ~XmlSettingsGuard() {
     XmlHeader = FHeader;
@@ -103,7 +104,7 @@ public:
   XmlSettingsGuard(const XmlSettingsGuard&) = delete;
   XmlSettingsGuard& operator=(const XmlSettingsGuard&) = delete;
 
-private:
+ private:
   std::string FHeader;
   int FIndent;
   bool FUtf8;
