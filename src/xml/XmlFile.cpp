@@ -65,8 +65,10 @@ class TReplacingFile {
     FTarget = Target.string();
     const fs::path Dir = Target.has_parent_path() ? Target.parent_path() : fs::path(".");
     for (int Attempt = 0; FHandle < 0; ++Attempt) {
-      FTemp = (Dir / ("." + Target.filename().string() + ".tmp" + std::to_string(::getpid()) + "-" +
-                      std::to_string(Attempt)))
+      // Named after the target, shortened so that a target name near the
+      // system's limit still leaves room for the suffix.
+      FTemp = (Dir / ("." + Target.filename().string().substr(0, 128) + ".tmp" + std::to_string(::getpid()) +
+                      "-" + std::to_string(Attempt)))
                   .string();
       FHandle = ::open(FTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (FHandle < 0 && (errno != EEXIST || Attempt >= 100))

@@ -123,6 +123,13 @@ TEST_F(XmlFileTest, ReplacesAnExistingFileKeepingItsPermissions) {
   EXPECT_EQ(DirEntries(), std::vector<std::string>{"doc.vrt"});
 }
 
+TEST_F(XmlFileTest, SavesUnderTheLongestName) {
+  const std::string Path = PathOf(std::string(250, 'n') + ".vrt");
+  TXmlItem("n").SaveToFile(Path);
+  EXPECT_EQ(ReadBytes(Path), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<n/>\r\n");
+  EXPECT_EQ(DirEntries().size(), 1u);
+}
+
 TEST_F(XmlFileTest, SavesThroughASymbolicLink) {
   const std::string Real = PathOf("real.vrt");
   const std::string Link = PathOf("link.vrt");
