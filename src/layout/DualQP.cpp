@@ -54,12 +54,12 @@ void TraceInts(const std::string& ATitle, const TIntArray& AValues, std::size_t 
     TraceLine(Fmt(QPIndexFormat, static_cast<long long>(i)) + Fmt(QPIntFormat, AValues[i]));
 }
 
-// A square matrix stored row after row.
+// A square matrix stored column after column, shown row by row.
 void TraceMatrix(const std::string& ATitle, const std::vector<double>& AValues, std::size_t AOrder) {
   TraceTitle(ATitle);
   for (std::size_t i = 0; i < AOrder; ++i) {
     std::string line = Fmt(QPIndexFormat, static_cast<long long>(i));
-    for (std::size_t j = 0; j < AOrder; ++j) line += FloatText(AValues[i * AOrder + j]);
+    for (std::size_t j = 0; j < AOrder; ++j) line += FloatText(AValues[j * AOrder + i]);
     TraceLine(line);
   }
 }
@@ -103,6 +103,13 @@ public:
     for (std::size_t k = FStart[ACol]; k < FStart[ACol + 1]; ++k) V[FRow[k]] = FValue[k];
   }
 
+  // True when most coefficients are nonzero, so that a pass over the dense
+  // matrix is the cheaper way to multiply it.
+  bool Dense(std::size_t ARows) const {
+    const std::size_t cols = FStart.size() - 1;
+    return FStart[cols] * 4 > ARows * cols;
+  }
+
   std::size_t Begin(std::size_t ACol) const { return FStart[ACol]; }
   std::size_t End(std::size_t ACol) const { return FStart[ACol + 1]; }
   std::size_t Row(std::size_t AEntry) const { return FRow[AEntry]; }
@@ -114,14 +121,16 @@ private:
   std::vector<double> FValue;
 };
 
-// One Givens reflection of an update of the factorisation, found while the
-// triangular part is reduced and applied afterwards to the rows of J.
-struct TRotation {
-  double cc = 0.0;
-  double ss = 0.0;
-  double xny = 0.0;
-  bool active = false;
-};
+// Applies one Givens reflection to a pair of columns: A := A cc + B ss,
+// B := xny (A_old + A) - B.
+void Reflect(double* AColA, double* AColB, std::size_t ALength, double cc, double ss, double xny) {
+  for (std::size_t k = 0; k < ALength; ++k) {
+    const double a = AColA[k];
+    const double b = AColB[k];
+    AColA[k] = a * cc + b * ss;
+    AColB[k] = xny * (a + AColA[k]) - b;
+  }
+}
 
 // One solve: the inputs, the results and all working storage. Everything is
 // allocated before the first constraint enters, so the step loop allocates
@@ -162,7 +171,11 @@ private:
   std::size_t mI = 0;
   std::size_t mE = 0;
 
-  // Working storage. J and R are n x n, row after row.
+  // Working storage. J and R are n x n, stored column after column: every
+  // update works on whole columns (the rotations on pairs of columns of J,
+  // the primal direction as a sum of columns of J, the dual direction and
+  // the deletions on columns of R), so their inner loops run over
+  // contiguous memory.
   std::vector<double> J;
   std::vector<double> R;
   TFloatArray d;
@@ -172,9 +185,9 @@ private:
   TFloatArray r;
   TFloatArray work;
   TIntArray iai;
-  std::vector<TRotation> rotations;
   TSparseColumns ciColumns;
   TSparseColumns ceColumns;
+  bool ciDense = false;
   double R_norm = 1.0;
   double threshold = 0.0;
   double t = 0.0;
@@ -184,8 +197,10 @@ private:
   int p = 0;        // inequality being introduced, counted from 1
   int l = 0;        // inequality leaving the active set, counted from 1
 
-  double* JRow(std::size_t k) { return &J[k * n]; }
-  double& RAt(std::size_t i, std::size_t j) { return R[i * n + j]; }
+  double* JCol(std::size_t j) { return &J[j * n]; }
+  double& JAt(std::size_t i, std::size_t j) { return J[j * n + i]; }
+  double* RCol(std::size_t j) { return &R[j * n]; }
+  double& RAt(std::size_t i, std::size_t j) { return R[j * n + i]; }
   std::size_t Active() const { return static_cast<std::size_t>(iq); }
 
   // --- Set-up ---------------------------------------------------------------
@@ -221,8 +236,8 @@ private:
     r.assign(m, 0.0);
     iai.assign(m, 0);
     for (std::size_t i = 0; i < mI; ++i) iai[i] = static_cast<std::int32_t>(i + 1);
-    rotations.assign(n, TRotation{});
     ciColumns.Build(CI, n, mI);
+    ciDense = ciColumns.Dense(n);
     ceColumns.Build(CE, n, mE);
   }
 
@@ -283,12 +298,13 @@ private:
     for (std::size_t i = 0; i < n; ++i) c1 += G[i][i];
     R_norm = 1.0;
     for (std::size_t i = 0; i < n; ++i) {
-      double* row = JRow(i);
-      row[i] = 1.0;
-      ForwardElimination(row, i);
+      std::fill(work.begin(), work.end(), 0.0);
+      work[i] = 1.0;
+      ForwardElimination(work.data(), i);
+      for (std::size_t k = i; k < n; ++k) JAt(i, k) = work[k];
     }
     double c2 = 0.0;
-    for (std::size_t i = 0; i < n; ++i) c2 += JRow(i)[i];
+    for (std::size_t i = 0; i < n; ++i) c2 += JAt(i, i);
     threshold = kEpsilon * static_cast<double>(mI) * c1 * c2 * 100.0;
   }
 
@@ -300,23 +316,50 @@ private:
   // d = J'np, the primal direction z = J2 d2 and the dual direction
   // r = R^-1 d1, where 1 stands for the first iq columns and 2 for the rest.
   void ComputeDirections(const TSparseColumns& AColumns, std::size_t ACol) {
-    std::fill(d.begin(), d.end(), 0.0);
-    for (std::size_t e = AColumns.Begin(ACol); e < AColumns.End(ACol); ++e) {
-      const double v = AColumns.Value(e);
-      const double* row = JRow(AColumns.Row(e));
-      for (std::size_t k = 0; k < n; ++k) d[k] += row[k] * v;
+    const std::size_t first = AColumns.Begin(ACol);
+    const std::size_t last = AColumns.End(ACol);
+    // Four columns at a time: four independent sums, each in the order of
+    // the variables.
+    std::size_t k = 0;
+    for (; k + 4 <= n; k += 4) {
+      const double* c0 = JCol(k);
+      const double* c1 = c0 + n;
+      const double* c2 = c1 + n;
+      const double* c3 = c2 + n;
+      double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+      for (std::size_t e = first; e < last; ++e) {
+        const std::size_t row = AColumns.Row(e);
+        const double v = AColumns.Value(e);
+        s0 += c0[row] * v;
+        s1 += c1[row] * v;
+        s2 += c2[row] * v;
+        s3 += c3[row] * v;
+      }
+      d[k] = s0;
+      d[k + 1] = s1;
+      d[k + 2] = s2;
+      d[k + 3] = s3;
+    }
+    for (; k < n; ++k) {
+      const double* col = JCol(k);
+      double sum = 0.0;
+      for (std::size_t e = first; e < last; ++e) sum += col[AColumns.Row(e)] * AColumns.Value(e);
+      d[k] = sum;
     }
     const std::size_t q = Active();
-    for (std::size_t k = 0; k < n; ++k) {
-      const double* row = JRow(k);
-      double sum = 0.0;
-      for (std::size_t j = q; j < n; ++j) sum += row[j] * d[j];
-      z[k] = sum;
+    std::fill(z.begin(), z.end(), 0.0);
+    for (std::size_t j = q; j < n; ++j) {
+      const double dj = d[j];
+      if (dj == 0.0) continue;
+      const double* col = JCol(j);
+      for (std::size_t k = 0; k < n; ++k) z[k] += col[k] * dj;
     }
-    for (std::size_t k = q; k-- > 0;) {
-      double sum = d[k];
-      for (std::size_t j = k + 1; j < q; ++j) sum -= RAt(k, j) * r[j];
-      r[k] = sum / RAt(k, k);
+    std::copy(d.begin(), d.begin() + static_cast<std::ptrdiff_t>(q), r.begin());
+    for (std::size_t j = q; j-- > 0;) {
+      r[j] /= RAt(j, j);
+      const double rj = r[j];
+      const double* col = RCol(j);
+      for (std::size_t k = 0; k < j; ++k) r[k] -= col[k] * rj;
     }
     zn = AColumns.Dot(ACol, z);
   }
@@ -372,9 +415,22 @@ private:
 
   // s := CI'x + ci0; returns the sum of the violations.
   double ComputeConstraintValues() {
+    if (ciDense) {
+      // Row by row, so that the inner loop runs along a row; each s[i] still
+      // sums its terms in the order of the variables.
+      std::fill(s.begin(), s.end(), 0.0);
+      for (std::size_t j = 0; j < n; ++j) {
+        const double xj = x[j];
+        if (xj == 0.0) continue;
+        const double* row = CI[j].data();
+        for (std::size_t i = 0; i < mI; ++i) s[i] += row[i] * xj;
+      }
+    } else {
+      for (std::size_t i = 0; i < mI; ++i) s[i] = ciColumns.Dot(i, x);
+    }
     double psi = 0.0;
     for (std::size_t i = 0; i < mI; ++i) {
-      s[i] = ciColumns.Dot(i, x) + ci0[i];
+      s[i] += ci0[i];
       if (s[i] < 0.0) psi += s[i];
     }
     if (Tracing()) {
@@ -512,33 +568,6 @@ private:
 
   // --- Updates of the factorisation ---------------------------------------
 
-  void ApplyRotations(std::size_t AFrom, std::size_t ATo, bool ADescending) {
-    for (std::size_t k = 0; k < n; ++k) {
-      double* row = JRow(k);
-      if (ADescending) {
-        // Rotation j acts on columns j - 1 and j.
-        for (std::size_t j = ATo; j >= AFrom && j > 0; --j) {
-          const TRotation& g = rotations[j];
-          if (!g.active) continue;
-          const double a = row[j - 1];
-          const double b = row[j];
-          row[j - 1] = a * g.cc + b * g.ss;
-          row[j] = g.xny * (a + row[j - 1]) - b;
-        }
-      } else {
-        // Rotation j acts on columns j and j + 1.
-        for (std::size_t j = AFrom; j <= ATo; ++j) {
-          const TRotation& g = rotations[j];
-          if (!g.active) continue;
-          const double a = row[j];
-          const double b = row[j + 1];
-          row[j] = a * g.cc + b * g.ss;
-          row[j + 1] = g.xny * (row[j] + a) - b;
-        }
-      }
-    }
-  }
-
   void TraceFactors() {
     if (!Tracing()) return;
     if (iq > 0) TraceMatrix("Matrix R", R, n);
@@ -557,8 +586,6 @@ private:
     if (Active() >= n) throw EQPError(std::string(SQPDegenerate));
     const std::size_t first = Active() + 1;
     for (std::size_t j = n - 1; j >= first; --j) {
-      TRotation& g = rotations[j];
-      g.active = false;
       double cc = d[j - 1];
       double ss = d[j];
       const double h = Distance(cc, ss);
@@ -573,9 +600,8 @@ private:
       } else {
         d[j - 1] = h;
       }
-      g = TRotation{cc, ss, ss / (1.0 + cc), true};
+      Reflect(JCol(j - 1), JCol(j), n, cc, ss, ss / (1.0 + cc));
     }
-    if (first <= n - 1) ApplyRotations(first, n - 1, true);
     ++iq;
     for (std::size_t k = 0; k < Active(); ++k) RAt(k, Active() - 1) = d[k];
     const double diagonal = std::fabs(RAt(Active() - 1, Active() - 1));
@@ -608,7 +634,7 @@ private:
       A[k] = A[k + 1];
       u[k] = u[k + 1];
       // Rows from iq on are zero in every column of R.
-      for (std::size_t i = 0; i < active; ++i) RAt(i, k) = RAt(i, k + 1);
+      std::copy(RCol(k + 1), RCol(k + 1) + active, RCol(k));
     }
     // The entry of the constraint being introduced moves down with the rest.
     A[active - 1] = A[active];
@@ -624,8 +650,6 @@ private:
     const std::size_t active = Active();
     if (q >= active) return;
     for (std::size_t j = q; j < active; ++j) {
-      TRotation& g = rotations[j];
-      g.active = false;
       double cc = RAt(j, j);
       double ss = RAt(j + 1, j);
       const double h = Distance(cc, ss);
@@ -647,9 +671,8 @@ private:
         RAt(j, k) = a * cc + b * ss;
         RAt(j + 1, k) = xny * (a + RAt(j, k)) - b;
       }
-      g = TRotation{cc, ss, xny, true};
+      Reflect(JCol(j), JCol(j + 1), n, cc, ss, xny);
     }
-    ApplyRotations(q, active - 1, false);
   }
 };
 
