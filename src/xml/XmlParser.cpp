@@ -1,6 +1,5 @@
 #include <algorithm>
 
-#include "foundation/Utils.h"
 #include "xml/Xml.h"
 #include "xml/XmlCharset.h"
 

@@ -214,10 +214,10 @@ TEST(XmlWriterTest, WritesTheDocumentExample) {
 
 TEST(XmlWriterTest, WritesEveryKindOfElement) {
   TXmlItem Root("r");
-  Root.AddTextItem("", "");                              // empty text item: blanks only
-  Root.AddTextItem("", " mixed\r\n");                    // text item: outer blanks encoded
-  Root.AddTextItem("blanks", " a  b ");                  // text-only: blanks raw
-  Root.AddTextItem("q", "", {"v", "say \"hi\" <now>"});  // attribute values are encoded
+  Root.AddTextItem("", "");                                        // empty text item: blanks only
+  Root.AddTextItem("", " mixed\r\n");                              // text item: outer blanks encoded
+  Root.AddTextItem("blanks", " a  b ");                            // text-only: blanks raw
+  Root.AddTextItem("q", "", {"v", "say \"hi\" <now>", "v", "2"});  // attribute values are encoded
   Root.NewItem("emptied")->NewItem("gone");
   Root.GetItem(4)->Items()->Clear();  // a child list that is empty
   TXmlItem* Own = Root.NewItem("own");
@@ -225,8 +225,8 @@ TEST(XmlWriterTest, WritesEveryKindOfElement) {
   Own->SetText(" a  b ");  // own text after the children
   EXPECT_THAT(SavedLines(Root),
               ElementsAre(kUtf8Header, "<r>", "  ", "  &nbsp;mixed&cr;&lf;", "  <blanks> a  b </blanks>",
-                          "  <q v=\"say &quot;hi&quot; &lt;now&gt;\"/>", "  <emptied>", "  </emptied>",
-                          "  <own>", "    <c/>", "    &nbsp;a  b&nbsp;", "  </own>", "</r>"));
+                          "  <q v=\"say &quot;hi&quot; &lt;now&gt;\" v=\"2\"/>", "  <emptied>",
+                          "  </emptied>", "  <own>", "    <c/>", "    &nbsp;a  b&nbsp;", "  </own>", "</r>"));
 }
 
 TEST(XmlWriterTest, FollowsTheSettings) {
