@@ -1,0 +1,124 @@
+#include "graphics/qt/QtOutputs.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+#include <algorithm>
+#include <span>
+
+#include "graphics/FileWriter.h"
+#include "graphics/qt/QPainterCanvas.h"
+#include "graphics/qt/QtApplication.h"
+
+namespace vt {
+
+namespace {
+
+void WriteBytes(const std::string& FileName, const QByteArray& Bytes) {
+  WriteFileReplacing(FileName, std::span<const std::uint8_t>(
+                                   reinterpret_cast<const std::uint8_t*>(Bytes.constData()),
+                                   static_cast<std::size_t>(Bytes.size())));
+}
+
+// The picture's size for vector outputs; an empty picture is one pixel.
+QSize PictureSize(const TMetafile& Metafile) {
+  return QSize(std::max(Metafile.Width(), 1), std::max(Metafile.Height(), 1));
+}
+
+void PlayOn(QPainter& Painter, const TMetafile& Metafile, const TTextMeasurer& Measurer,
+            double ScaleX = 1.0, double ScaleY = 1.0) {
+  TQPainterCanvas Canvas(Painter, Measurer, ScaleX, ScaleY);
+  Play(Metafile, Canvas);
+}
+
+void SaveImage(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName,
+               int ScalePercent, const char* Format) {
+  const QImage Image = RenderImage(Metafile, Measurer, ScalePercent);
+  QByteArray Bytes;
+  QBuffer Buffer(&Bytes);
+  Buffer.open(QIODevice::WriteOnly);
+  if (!Image.save(&Buffer, Format)) throw EGraphicsError(Fmt(SImageEncodeError, Format));
+  WriteBytes(FileName, Bytes);
+}
+
+}  // namespace
+
+QSize ScaledImageSize(const TMetafile& Metafile, int ScalePercent) {
+  if (ScalePercent < 1) throw EGraphicsError(Fmt(SInvalidScale, ScalePercent));
+  const auto Side = [&](int Pixels) {
+    return std::max(1, RoundHalfEven(double(std::max(Pixels, 0)) * ScalePercent / 100.0));
+  };
+  return QSize(Side(Metafile.Width()), Side(Metafile.Height()));
+}
+
+QImage RenderImage(const TMetafile& Metafile, const TTextMeasurer& Measurer, int ScalePercent) {
+  EnsureGuiApplication();
+  const QSize Size = ScaledImageSize(Metafile, ScalePercent);
+  QImage Image(Size, QImage::Format_RGB32);
+  if (Image.isNull()) throw EGraphicsError(Fmt(SImageTooLarge, Size.width(), Size.height()));
+  Image.fill(Qt::white);
+  QPainter Painter(&Image);
+  const QSize Picture = PictureSize(Metafile);
+  PlayOn(Painter, Metafile, Measurer, double(Size.width()) / Picture.width(),
+         double(Size.height()) / Picture.height());
+  Painter.end();
+  return Image;
+}
+
+void SavePng(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName,
+             int ScalePercent) {
+  SaveImage(Metafile, Measurer, FileName, ScalePercent, "PNG");
+}
+
+void SaveBmp(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName,
+             int ScalePercent) {
+  SaveImage(Metafile, Measurer, FileName, ScalePercent, "BMP");
+}
+
+void SaveSvg(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName) {
+  EnsureGuiApplication();
+  const QSize Size = PictureSize(Metafile);
+  QByteArray Bytes;
+  QBuffer Buffer(&Bytes);
+  Buffer.open(QIODevice::WriteOnly);
+  QSvgGenerator Svg;
+  Svg.setOutputDevice(&Buffer);
+  Svg.setSize(Size);
+  Svg.setViewBox(QRect(QPoint(0, 0), Size));
+  Svg.setResolution(ScreenPixelsPerInch);
+  Svg.setTitle(QString::fromStdString(Metafile.PictureName()));
+  Svg.setDescription(QString::fromStdString(Metafile.AppName()));
+  QPainter Painter(&Svg);
+  PlayOn(Painter, Metafile, Measurer);
+  Painter.end();
+  WriteBytes(FileName, Bytes);
+}
+
+void SavePdf(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName) {
+  EnsureGuiApplication();
+  const QSize Size = PictureSize(Metafile);
+  QByteArray Bytes;
+  QBuffer Buffer(&Bytes);
+  Buffer.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter Pdf(&Buffer);
+    Pdf.setResolution(ScreenPixelsPerInch);
+    Pdf.setCreator(QString::fromStdString(Metafile.AppName()));
+    Pdf.setTitle(QString::fromStdString(Metafile.PictureName()));
+    // One page exactly the picture's size: pixels at 96 dpi are 3/4 point.
+    const QPageSize Page(QSizeF(Size.width() * 72.0 / ScreenPixelsPerInch,
+                                Size.height() * 72.0 / ScreenPixelsPerInch),
+                         QPageSize::Point, QString(), QPageSize::ExactMatch);
+    Pdf.setPageLayout(QPageLayout(Page, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    QPainter Painter(&Pdf);
+    PlayOn(Painter, Metafile, Measurer);
+    Painter.end();
+  }
+  WriteBytes(FileName, Bytes);
+}
+
+}  // namespace vt

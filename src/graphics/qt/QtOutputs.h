@@ -1,0 +1,32 @@
+// Pictures written by playing a recorded metafile through Qt: raster images
+// (.png, .bmp) at a scale, and vector pictures (.svg, .pdf) at their size in
+// pixels at 96 dpi. Every file is replaced only when complete.
+#pragma once
+
+#include <QImage>
+#include <string>
+
+#include "graphics/Metafile.h"
+#include "graphics/TextMeasurer.h"
+
+namespace vt {
+
+inline constexpr const char* SInvalidScale = "Invalid picture scale: %d%%";
+inline constexpr const char* SImageTooLarge = "Cannot create a bitmap of %d x %d pixels";
+inline constexpr const char* SImageEncodeError = "Cannot encode the picture as %s";
+
+// The size of the raster picture at ScalePercent: each side rounded, halves
+// to even, and at least one pixel. EGraphicsError for a scale below 1 %.
+QSize ScaledImageSize(const TMetafile& Metafile, int ScalePercent);
+
+// The picture on a white 24-bit image of ScaledImageSize, stretched to it.
+QImage RenderImage(const TMetafile& Metafile, const TTextMeasurer& Measurer, int ScalePercent = 100);
+
+void SavePng(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName,
+             int ScalePercent = 100);
+void SaveBmp(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName,
+             int ScalePercent = 100);
+void SaveSvg(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName);
+void SavePdf(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName);
+
+}  // namespace vt

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "graphics/FileWriter.h"
+#include "graphics/qt/QPainterCanvas.h"
+#include "graphics/qt/QtApplication.h"
+#include "graphics/qt/QtMeasurer.h"
+#include "graphics/qt/QtOutputs.h"
+
+namespace vt {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(TQtMeasurer, TenPointArialIsThirteenPixelsOfLiberationSans) {
+  const TQtMeasurer M;
+  const QFont F = ToQFont(TFont("Arial", 10));
+  EXPECT_EQ(F.pixelSize(), 13);
+  EXPECT_EQ(QFontInfo(F).family(), "Liberation Sans");
+  EXPECT_EQ(ToQFont(TFont("Arial", 12)).pixelSize(), 16);
+  EXPECT_EQ(ToQFont(TFont("Arial", 0)).pixelSize(), 1);  // never an invalid size
+
+  const QFontMetrics Q(F);
+  EXPECT_EQ(M.TextHeight(TFont("Arial", 10), "Tj"), Q.ascent() + Q.descent());
+  EXPECT_EQ(M.TextHeight(TFont("Arial", 10), "Tj"), 15);  // 12 above + 3 below the baseline
+}
+
+TEST(TQtMeasurer, WidthsAreTheAdvances) {
+  const TQtMeasurer M;
+  const TFont Regular("Arial", 10);
+  const std::string Text = "Price of car";
+  EXPECT_EQ(M.TextWidth(Regular, Text), QFontMetrics(ToQFont(Regular)).horizontalAdvance("Price of car"));
+  EXPECT_EQ(M.TextWidth(Regular, ""), 0);
+
+  TFont Bold = Regular;
+  Bold.SetStyle({fsBold});
+  EXPECT_GT(M.TextWidth(Bold, Text), M.TextWidth(Regular, Text));
+  EXPECT_GT(M.TextWidth(TFont("Arial", 20), Text), M.TextWidth(Regular, Text));
+
+  for (const std::string S : {"Price of car", "Aš 😀 AV", "\xFF" "bad"}) {
+    const std::vector<int> A = M.CharAdvances(Regular, S);
+    EXPECT_EQ(A.size(), Utf8ToUtf16(S).size()) << S;
+    int Sum = 0;
+    for (int V : A) Sum += V;
+    EXPECT_EQ(Sum, M.TextWidth(Regular, S)) << S;
+  }
+}
+
+// A 100 x 60 picture: a red fill, a black-outlined white box and some text.
+TMetafile SamplePicture(const TTextMeasurer& Measurer) {
+  TMetafile M(100, 60, "sample");
+  TMetafileCanvas C(M, Measurer);
+  C.SetBrush(TBrush(clRed));
+  C.FillRect(TRect(10, 10, 50, 30));
+  C.SetBrush(TBrush(clWhite));
+  C.SetPen(TPen(clBlack));
+  C.Rectangle(60, 10, 90, 40);
+  C.SetFont(TFont("Arial", 10, clBlack));
+  C.SetBrush(TBrush(clWhite, bsClear));
+  C.TextRect(TRect(0, 40, 30, 60), 2, 42, "WWWWWWWW");
+  return M;
+}
+
+bool IsColor(const QImage& I, int X, int Y, QRgb C) { return (I.pixel(X, Y) & 0xFFFFFF) == (C & 0xFFFFFF); }
+
+bool AnyDark(const QImage& I, const QRect& R) {
+  for (int Y = R.top(); Y <= R.bottom(); ++Y)
+    for (int X = R.left(); X <= R.right(); ++X)
+      if (qGray(I.pixel(X, Y)) < 128) return true;
+  return false;
+}
+
+class QtOutputsTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    FDir = fs::temp_directory_path() /
+           ("vt_qt_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(FDir);
+    fs::create_directories(FDir);
+  }
+  void TearDown() override {
+    if (!std::getenv("VT_KEEP")) fs::remove_all(FDir);
+  }
+  std::string Path(const char* Name) const { return (FDir / Name).string(); }
+  static std::string Read(const std::string& P) {
+    std::ifstream In(P, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(In)), {});
+  }
+
+  TQtMeasurer FMeasurer;
+  fs::path FDir;
+};
+
+TEST_F(QtOutputsTest, PngHasThePictureSizeAndItsPixels) {
+  const TMetafile M = SamplePicture(FMeasurer);
+  SavePng(M, FMeasurer, Path("p.png"));
+  QImage I(QString::fromStdString(Path("p.png")));
+  ASSERT_EQ(I.size(), QSize(100, 60));
+  EXPECT_TRUE(IsColor(I, 10, 10, qRgb(255, 0, 0)));
+  EXPECT_TRUE(IsColor(I, 49, 29, qRgb(255, 0, 0)));
+  EXPECT_TRUE(IsColor(I, 50, 29, qRgb(255, 255, 255)));  // right edge exclusive
+  EXPECT_TRUE(IsColor(I, 49, 30, qRgb(255, 255, 255)));  // bottom edge exclusive
+  EXPECT_TRUE(IsColor(I, 95, 5, qRgb(255, 255, 255)));
+  // The outline runs through the outer pixels inside the rectangle.
+  EXPECT_TRUE(IsColor(I, 60, 20, qRgb(0, 0, 0)));
+  EXPECT_TRUE(IsColor(I, 89, 20, qRgb(0, 0, 0)));
+  EXPECT_TRUE(IsColor(I, 75, 39, qRgb(0, 0, 0)));
+  EXPECT_TRUE(IsColor(I, 90, 20, qRgb(255, 255, 255)));
+  EXPECT_TRUE(IsColor(I, 75, 25, qRgb(255, 255, 255)));
+  // Text shows inside its clip rectangle and nowhere beyond it.
+  EXPECT_TRUE(AnyDark(I, QRect(0, 40, 30, 20)));
+  EXPECT_FALSE(AnyDark(I, QRect(30, 41, 29, 19)));
+}
+
+TEST_F(QtOutputsTest, ScaledRasterStretchesThePicture) {
+  const TMetafile M = SamplePicture(FMeasurer);
+  SaveBmp(M, FMeasurer, Path("p.bmp"), 200);
+  QImage I(QString::fromStdString(Path("p.bmp")));
+  ASSERT_EQ(I.size(), QSize(200, 120));
+  EXPECT_TRUE(IsColor(I, 20, 20, qRgb(255, 0, 0)));
+  EXPECT_TRUE(IsColor(I, 99, 59, qRgb(255, 0, 0)));
+  EXPECT_TRUE(IsColor(I, 100, 60, qRgb(255, 255, 255)));
+
+  // 301 x 201 at 50 %: 150.5 and 100.5 round to even.
+  EXPECT_EQ(ScaledImageSize(TMetafile(301, 201), 50), QSize(150, 100));
+  EXPECT_EQ(ScaledImageSize(TMetafile(0, 0), 100), QSize(1, 1));
+  try {
+    ScaledImageSize(M, 0);
+    ADD_FAILURE() << "no error";
+  } catch (const EGraphicsError& E) {
+    EXPECT_EQ(E.Message(), "Invalid picture scale: 0%");
+  }
+}
+
+TEST_F(QtOutputsTest, SvgAndPdfAreWrittenAtThePictureSize) {
+  const TMetafile M = SamplePicture(FMeasurer);
+  SaveSvg(M, FMeasurer, Path("p.svg"));
+  SavePdf(M, FMeasurer, Path("p.pdf"));
+  const std::string Svg = Read(Path("p.svg"));
+  EXPECT_NE(Svg.find("<svg"), std::string::npos);
+  EXPECT_NE(Svg.find("viewBox=\"0 0 100 60\""), std::string::npos);
+  EXPECT_NE(Svg.find("<title>sample</title>"), std::string::npos);
+  const std::string Pdf = Read(Path("p.pdf"));
+  EXPECT_EQ(Pdf.rfind("%PDF", 0), 0u);
+  EXPECT_NE(Pdf.find("/MediaBox [0 0 75.000000 45.000000]"), std::string::npos);  // 100 x 60 px in points
+  EXPECT_EQ(std::distance(fs::directory_iterator(FDir), fs::directory_iterator()), 2);
+}
+
+TEST_F(QtOutputsTest, FailedSaveReportsTheFile) {
+  const TMetafile M = SamplePicture(FMeasurer);
+  const std::string Missing = Path("none/p.png");
+  try {
+    SavePng(M, FMeasurer, Missing);
+    ADD_FAILURE() << "no error";
+  } catch (const EFileWriteError& E) {
+    EXPECT_EQ(E.Message(), "Cannot create file \"" + Missing + "\". No such file or directory");
+  }
+}
+
+}  // namespace
+}  // namespace vt
