@@ -16,8 +16,12 @@ TVarnAttribute* TVarnAttributeList::Objects(int Index) const {
 
 namespace {
 
-constexpr char32_t RuleDigit(int Value) { return static_cast<char32_t>(48 + Value); }
-constexpr int RuleValue(char32_t Ch) { return static_cast<int>(Ch) - 48; }
+constexpr char32_t RuleDigit(int Value) {
+  return static_cast<char32_t>(48 + Value);
+}
+constexpr int RuleValue(char32_t Ch) {
+  return static_cast<int>(Ch) - 48;
+}
 
 }  // namespace
 
@@ -28,7 +32,9 @@ void NormalizeFloatArray(floatarray& A, double S) {
   for (double& X : A) X = X * S / Sum;
 }
 
-TVarnFunction::TVarnFunction() { FClassName = "TVarnFunction"; }
+TVarnFunction::TVarnFunction() {
+  FClassName = "TVarnFunction";
+}
 
 TVarnFunction::~TVarnFunction() = default;
 
@@ -45,7 +51,8 @@ void TVarnFunction::SetAttribute(TVarnAttribute* AAttribute) {
   const int N = AAttribute->InpCount();
   const int Cnt = AAttribute->Scale()->Count();
   std::vector<char32_t> Limit(static_cast<size_t>(N));
-  for (int I = 0; I < N; I++) Limit[static_cast<size_t>(I)] = RuleDigit(AAttribute->Inputs(I)->Scale()->Count());
+  for (int I = 0; I < N; I++)
+    Limit[static_cast<size_t>(I)] = RuleDigit(AAttribute->Inputs(I)->Scale()->Count());
 
   TVarnRule Rule(static_cast<size_t>(N) + 1, U'0');
   Rule += RuleDigit(Cnt - 1);
@@ -83,7 +90,9 @@ void TVarnFunction::AssignFunction(const TVarnFunction& Other) {
   FRounding = Other.FRounding;
 }
 
-int TVarnFunction::ArgCount() const { return FAttribute != nullptr ? FAttribute->InpCount() : 0; }
+int TVarnFunction::ArgCount() const {
+  return FAttribute != nullptr ? FAttribute->InpCount() : 0;
+}
 
 int TVarnFunction::EntCount() const {
   int N = 0;
@@ -144,7 +153,9 @@ TVarnAttribute::TVarnAttribute(const std::string& AName, const std::string& ADes
   FClassName = "TVarnAttribute";
 }
 
-TVarnAttribute::~TVarnAttribute() { Clear(); }
+TVarnAttribute::~TVarnAttribute() {
+  Clear();
+}
 
 // Each attribute's input list is taken away before the attribute is
 // released, so releasing never recurses into the tree.
@@ -187,7 +198,9 @@ bool TVarnAttribute::Affects(const TVarnAttribute* Other) const {
   return false;
 }
 
-bool TVarnAttribute::Depends(const TVarnAttribute* Other) const { return Other != nullptr && Other->Affects(this); }
+bool TVarnAttribute::Depends(const TVarnAttribute* Other) const {
+  return Other != nullptr && Other->Affects(this);
+}
 
 void TVarnAttribute::CollectInputs(TVarnAttributeList& Target, const TCondition& Condition) const {
   Target.Clear();
@@ -230,7 +243,9 @@ void TVarnAttribute::DeleteChild(int Index) {
   ReleaseSubtrees(std::move(Single));
 }
 
-void TVarnAttribute::DeleteChild(TVarnAttribute* AAttribute) { DeleteChild(FInputs ? FInputs->IndexOf(AAttribute) : -1); }
+void TVarnAttribute::DeleteChild(TVarnAttribute* AAttribute) {
+  DeleteChild(FInputs ? FInputs->IndexOf(AAttribute) : -1);
+}
 
 TVarnAttribute* TVarnAttribute::RemoveChild(int Index) {
   if (!FInputs) throw EListError(Fmt(SListIndexError, Index));
@@ -249,7 +264,9 @@ void TVarnAttribute::MoveChildUp(int Index) {
   FInputs->Exchange(Index, Index - 1);
 }
 
-void TVarnAttribute::MoveChildUp(TVarnAttribute* AAttribute) { MoveChildUp(FInputs ? FInputs->IndexOf(AAttribute) : -1); }
+void TVarnAttribute::MoveChildUp(TVarnAttribute* AAttribute) {
+  MoveChildUp(FInputs ? FInputs->IndexOf(AAttribute) : -1);
+}
 
 void TVarnAttribute::MoveChildDown(int Index) {
   if (!FInputs) throw EListError(Fmt(SListIndexError, Index));
@@ -290,7 +307,9 @@ int TVarnAttribute::FunctionSize() const {
   return static_cast<int>(Size);
 }
 
-void TVarnAttribute::FreeFunctions() { FFunct.reset(); }
+void TVarnAttribute::FreeFunctions() {
+  FFunct.reset();
+}
 
 std::string TVarnAttribute::OptVal(int Option) const {
   return Option >= 0 && Option < FOptions->Count() ? FOptions->Strings(Option) : std::string();
@@ -330,7 +349,9 @@ void TVarnAttribute::DeleteOption(int Option) {
   if (Option >= 0 && Option < FOptions->Count()) FOptions->Delete(Option);
 }
 
-int TVarnAttribute::InpCount() const { return FInputs ? FInputs->Count() : 0; }
+int TVarnAttribute::InpCount() const {
+  return FInputs ? FInputs->Count() : 0;
+}
 
 TVarnAttribute* TVarnAttribute::Inputs(int Index) const {
   if (!FInputs) throw EListError(Fmt(SListIndexError, Index));

@@ -29,7 +29,7 @@ using TVarnRule = std::u32string;
 using TVarnRuleList = std::vector<TVarnRule>;
 
 class TVarnFunction : public TVarnObject {
-public:
+ public:
   TVarnFunction();
   ~TVarnFunction() override;
 
@@ -83,7 +83,7 @@ public:
   const floatarray& NormActualWeights() const { return FNormActualWeights; }
   const floatarray& RequiredWeights() const { return FRequiredWeights; }
 
-private:
+ private:
   int Position(int Rule, int Offset) const;
 
   TVarnAttribute* FAttribute = nullptr;
@@ -106,7 +106,7 @@ private:
 void NormalizeFloatArray(floatarray& A, double S);
 
 class TVarnAttribute : public TVarnObject {
-public:
+ public:
   using TCondition = std::function<bool(const TVarnAttribute*)>;
 
   explicit TVarnAttribute(const std::string& AName = "", const std::string& ADescription = "");
@@ -177,7 +177,7 @@ public:
   TStringList& Options() { return *FOptions; }
   const TStringList& Options() const { return *FOptions; }
 
-private:
+ private:
   static void ReleaseSubtrees(std::unique_ptr<TVarnAttributeList> List);
   void ReleaseEmptyInputs();
 
@@ -190,7 +190,7 @@ private:
 };
 
 class TVarnAttributeList : public TVarnList {
-public:
+ public:
   using TVarnList::TVarnList;
   TVarnAttribute* Objects(int Index) const override;
 };

@@ -5,7 +5,9 @@
 
 namespace vt {
 
-std::string VarnVersionString() { return Fmt("%d.%.2d", VarnMajorVersion, VarnMinorVersion); }
+std::string VarnVersionString() {
+  return Fmt("%d.%.2d", VarnMajorVersion, VarnMinorVersion);
+}
 
 // ---------------------------------------------------------------------------
 // TVarnSettings
@@ -44,7 +46,8 @@ void TVarnSettings::Clear() {
 // ---------------------------------------------------------------------------
 // TVarnModel
 
-TVarnModel::TVarnModel() : FOptions(std::make_unique<TStringList>()), FSettings(std::make_unique<TVarnSettings>()) {
+TVarnModel::TVarnModel()
+    : FOptions(std::make_unique<TStringList>()), FSettings(std::make_unique<TVarnSettings>()) {
   FClassName = "TVarnModel";
   Clear();
 }
@@ -63,7 +66,9 @@ void TVarnModel::Modify() {
   LinkAttributes();
 }
 
-TVarnAttribute* TVarnModel::First() const { return FRoot->InpCount() > 0 ? FRoot->Inputs(0) : nullptr; }
+TVarnAttribute* TVarnModel::First() const {
+  return FRoot->InpCount() > 0 ? FRoot->Inputs(0) : nullptr;
+}
 
 std::string TVarnModel::ModelName() const {
   TVarnAttribute* F = First();
@@ -71,7 +76,8 @@ std::string TVarnModel::ModelName() const {
 }
 
 TVarnDiscreteScale* TVarnModel::DefaultScale() {
-  if (FDefaultScale != nullptr && !VarnRegistry::IsAlive(FDefaultScale, FDefaultScaleSerial)) FDefaultScale = nullptr;
+  if (FDefaultScale != nullptr && !VarnRegistry::IsAlive(FDefaultScale, FDefaultScaleSerial))
+    FDefaultScale = nullptr;
   return FDefaultScale;
 }
 
@@ -104,7 +110,9 @@ std::vector<TVarnAttribute*> TVarnModel::AllAttributes() const {
   return Result;
 }
 
-void TVarnModel::AddOption(const std::string& AName) { FOptions->Add(AName); }
+void TVarnModel::AddOption(const std::string& AName) {
+  FOptions->Add(AName);
+}
 
 void TVarnModel::InsertOption(int Index, const std::string& AName) {
   FOptions->Insert(Index, AName);

@@ -23,7 +23,7 @@ enum TFncFormatType { fftTab, fftCol, fftSgn };
 
 // The model's presentation settings; the defaults are those of Clear.
 class TVarnSettings {
-public:
+ public:
   TVarnSettings() { Clear(); }
   void Clear();
 
@@ -59,12 +59,12 @@ public:
   TFncFormatType FncFormatType;
   bool FncStatus;
 
-private:
+ private:
   int FEvalColumns;
 };
 
 class TVarnModel : public TVarnObject {
-public:
+ public:
   TVarnModel();
   ~TVarnModel() override;
 
@@ -119,7 +119,7 @@ public:
   bool Selected(int Option) const;
   void SetSelected(int Option, bool Value);
 
-private:
+ private:
   // The reader's steps.
   void LoadItem(const TXmlItem& Element, TVarnAttribute*& Target);
   void LoadScale(const TXmlItem& Element, TVarnAttribute& Attribute);

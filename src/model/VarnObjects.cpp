@@ -1,7 +1,7 @@
 #include "model/VarnObjects.h"
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace vt {
@@ -11,7 +11,7 @@ namespace vt {
 // closes. Slots stay ordered by serial, so a reference that may be stale is
 // looked up by its serial without touching the object.
 class TGlobalVarnList {
-public:
+ public:
   void Register(TVarnObject* Obj) {
     Obj->FRegistrySlot = FSlots.size();
     FSlots.push_back(TEntry{Obj, Obj->FSerial});
@@ -46,7 +46,7 @@ public:
     return FSlots.at(static_cast<size_t>(Index)).Obj;
   }
 
-private:
+ private:
   struct TEntry {
     TVarnObject* Obj;
     std::uint64_t Serial;
@@ -104,39 +104,65 @@ THandler SetConsistencyHandler(THandler Handler) {
   return Old;
 }
 
-void ReportConsistencyFailure(const std::string& Message) { GHandler(Message); }
+void ReportConsistencyFailure(const std::string& Message) {
+  GHandler(Message);
+}
 
-void Register(TVarnObject* Obj) { Registry().Register(Obj); }
+void Register(TVarnObject* Obj) {
+  Registry().Register(Obj);
+}
 
 void Unregister(TVarnObject* Obj) {
   if (!Registry().Unregister(Obj)) ReportConsistencyFailure(Fmt(SVarnDestroyed, Obj->ObjectString()));
 }
 
-bool IsAlive(const TVarnObject* Obj, std::uint64_t Serial) { return Registry().IsAlive(Obj, Serial); }
-bool IsAlive(const TVarnObject* Obj) { return Registry().IsAlive(Obj); }
-int Count() { return Registry().Count(); }
-TVarnObject* Object(int Index) { return Registry().Object(Index); }
+bool IsAlive(const TVarnObject* Obj, std::uint64_t Serial) {
+  return Registry().IsAlive(Obj, Serial);
+}
+bool IsAlive(const TVarnObject* Obj) {
+  return Registry().IsAlive(Obj);
+}
+int Count() {
+  return Registry().Count();
+}
+TVarnObject* Object(int Index) {
+  return Registry().Object(Index);
+}
 
 }  // namespace VarnRegistry
 
 // ---------------------------------------------------------------------------
 // TVarnObject
 
-TVarnObject::TVarnObject() : FSerial(GNextSerial++) { VarnRegistry::Register(this); }
+TVarnObject::TVarnObject() : FSerial(GNextSerial++) {
+  VarnRegistry::Register(this);
+}
 
 TVarnObject::TVarnObject(const std::string& AName, const std::string& ADescription)
     : FName(AName), FDescription(ADescription), FSerial(GNextSerial++) {
   VarnRegistry::Register(this);
 }
 
-TVarnObject::~TVarnObject() { VarnRegistry::Unregister(this); }
+TVarnObject::~TVarnObject() {
+  VarnRegistry::Unregister(this);
+}
 
-std::string TVarnObject::GetName() const { return FName; }
-void TVarnObject::SetName(const std::string& Value) { FName = Value; }
-std::string TVarnObject::GetDescription() const { return FDescription; }
-void TVarnObject::SetDescription(const std::string& Value) { FDescription = Value; }
+std::string TVarnObject::GetName() const {
+  return FName;
+}
+void TVarnObject::SetName(const std::string& Value) {
+  FName = Value;
+}
+std::string TVarnObject::GetDescription() const {
+  return FDescription;
+}
+void TVarnObject::SetDescription(const std::string& Value) {
+  FDescription = Value;
+}
 
-std::string TVarnObject::ObjectString() const { return Fmt(SVarnObjectString, ClassName(), Name()); }
+std::string TVarnObject::ObjectString() const {
+  return Fmt(SVarnObjectString, ClassName(), Name());
+}
 
 void TVarnObject::AssignObject(const TVarnObject& Source) {
   SetName(Source.Name());
@@ -146,12 +172,22 @@ void TVarnObject::AssignObject(const TVarnObject& Source) {
 // ---------------------------------------------------------------------------
 // TVarnList
 
-TVarnObject* TVarnList::Objects(int Index) const { return static_cast<TVarnObject*>(TObjList::Objects(Index)); }
+TVarnObject* TVarnList::Objects(int Index) const {
+  return static_cast<TVarnObject*>(TObjList::Objects(Index));
+}
 
-std::string TVarnList::Names(int Index) const { return Objects(Index)->Name(); }
-void TVarnList::SetNames(int Index, const std::string& Value) { Objects(Index)->SetName(Value); }
-std::string TVarnList::Descriptions(int Index) const { return Objects(Index)->Description(); }
-void TVarnList::SetDescriptions(int Index, const std::string& Value) { Objects(Index)->SetDescription(Value); }
+std::string TVarnList::Names(int Index) const {
+  return Objects(Index)->Name();
+}
+void TVarnList::SetNames(int Index, const std::string& Value) {
+  Objects(Index)->SetName(Value);
+}
+std::string TVarnList::Descriptions(int Index) const {
+  return Objects(Index)->Description();
+}
+void TVarnList::SetDescriptions(int Index, const std::string& Value) {
+  Objects(Index)->SetDescription(Value);
+}
 
 void TVarnList::ValidateIndex(int Index) const {
   if (Index < 0 || Index >= Count()) throw EVarnIndexError(Fmt(SVarnIndexError, Index, Count() - 1));

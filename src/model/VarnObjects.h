@@ -21,12 +21,12 @@ inline constexpr const char* SVarnUnknownFormat = "Nepoznan format datoteke \"%s
 class TGlobalVarnList;
 
 class EVarnError : public Exception {
-public:
+ public:
   using Exception::Exception;
 };
 
 class EVarnIndexError : public EVarnError {
-public:
+ public:
   using EVarnError::EVarnError;
 };
 
@@ -36,7 +36,7 @@ enum TVarnOrder { ordNone, ordAscending, ordDescending };
 // Base of every named model object. Every object is in the registry from its
 // construction to its destruction.
 class TVarnObject : public TObject {
-public:
+ public:
   TVarnObject();
   explicit TVarnObject(const std::string& AName, const std::string& ADescription = "");
   TVarnObject(const TVarnObject&) = delete;
@@ -62,11 +62,11 @@ public:
   // stale reference can be told from a new object at the same address.
   std::uint64_t Serial() const { return FSerial; }
 
-protected:
+ protected:
   // Set by the constructor of every subclass.
   const char* FClassName = "TVarnObject";
 
-private:
+ private:
   friend class TGlobalVarnList;
 
   std::string FName;
@@ -79,7 +79,7 @@ private:
 // A TObjList of TVarnObject. Entries of another class are an error of the
 // caller.
 class TVarnList : public TObjList {
-public:
+ public:
   using TObjList::TObjList;
 
   TVarnObject* Objects(int Index) const override;

@@ -42,8 +42,10 @@ const std::unordered_map<std::string, TSettingsKey>& SettingsKeys() {
       {"PAGEBREAK", [](TVarnSettings& S, const std::string& T) { S.PageBreak = StrToBool(T); }},
       {"BADCOLOR", [](TVarnSettings& S, const std::string& T) { S.BadColor = TextToColor(T); }},
       {"GOODCOLOR", [](TVarnSettings& S, const std::string& T) { S.GoodColor = TextToColor(T); }},
-      {"BADFONTSTYLE", [](TVarnSettings& S, const std::string& T) { S.BadFontStyle = LettersToFontStyle(T); }},
-      {"GOODFONTSTYLE", [](TVarnSettings& S, const std::string& T) { S.GoodFontStyle = LettersToFontStyle(T); }},
+      {"BADFONTSTYLE",
+       [](TVarnSettings& S, const std::string& T) { S.BadFontStyle = LettersToFontStyle(T); }},
+      {"GOODFONTSTYLE",
+       [](TVarnSettings& S, const std::string& T) { S.GoodFontStyle = LettersToFontStyle(T); }},
       {"WEIGHTDEC", [](TVarnSettings& S, const std::string& T) { S.WeightDec = StrToInt(T); }},
       {"EVALCOL", [](TVarnSettings& S, const std::string& T) { S.SetEvalColumns(StrToInt(T)); }},
       {"EVALTRIM", [](TVarnSettings& S, const std::string& T) { S.EvalTrim = StrToInt(T); }},
@@ -59,7 +61,8 @@ const std::unordered_map<std::string, TSettingsKey>& SettingsKeys() {
       {"OPTLEVELS", [](TVarnSettings& S, const std::string& T) { S.OptLevels = StrToBool(T); }},
       {"FNCDATATYPE", [](TVarnSettings& S, const std::string& T) { S.FncDataType = TextToOptDataType(T); }},
       {"FNCDATAALL", [](TVarnSettings& S, const std::string& T) { S.FncDataAll = StrToBool(T); }},
-      {"FNCFORMATTYPE", [](TVarnSettings& S, const std::string& T) { S.FncFormatType = TextToFncFormatType(T); }},
+      {"FNCFORMATTYPE",
+       [](TVarnSettings& S, const std::string& T) { S.FncFormatType = TextToFncFormatType(T); }},
       {"FNCSTATUS", [](TVarnSettings& S, const std::string& T) { S.FncStatus = StrToBool(T); }},
   };
   return Keys;
@@ -68,8 +71,8 @@ const std::unordered_map<std::string, TSettingsKey>& SettingsKeys() {
 // A new attribute named and described by an ATTRIBUTE element, appended to
 // Target's inputs, or handed to Target when that is empty.
 TVarnAttribute* NewAttribute(const TXmlItem& Element, TVarnAttribute*& Target) {
-  auto Attribute =
-      std::make_unique<TVarnAttribute>(Element.GetItemAsString("NAME"), Element.GetItemAsString("DESCRIPTION"));
+  auto Attribute = std::make_unique<TVarnAttribute>(Element.GetItemAsString("NAME"),
+                                                    Element.GetItemAsString("DESCRIPTION"));
   TVarnAttribute* Result = Attribute.get();
   if (Target != nullptr)
     Target->AddAttribute(Attribute.get());

@@ -26,27 +26,43 @@ TVarnScaleValue* TVarnScaleValueList::Objects(int Index) const {
 // ---------------------------------------------------------------------------
 // TVarnScale
 
-TVarnScale::TVarnScale() : FBGLow(NoBad), FBGHigh(NoGood) { FClassName = "TVarnScale"; }
+TVarnScale::TVarnScale() : FBGLow(NoBad), FBGHigh(NoGood) {
+  FClassName = "TVarnScale";
+}
 
-int TVarnScale::GetLow() const { return 0; }
-int TVarnScale::GetHigh() const { return Count() - 1; }
-double TVarnScale::GetLowFloat() const { return Low() - 0.5 + FloatTolerance; }
-double TVarnScale::GetHighFloat() const { return High() + 0.5 - FloatTolerance; }
+int TVarnScale::GetLow() const {
+  return 0;
+}
+int TVarnScale::GetHigh() const {
+  return Count() - 1;
+}
+double TVarnScale::GetLowFloat() const {
+  return Low() - 0.5 + FloatTolerance;
+}
+double TVarnScale::GetHighFloat() const {
+  return High() + 0.5 - FloatTolerance;
+}
 
 double TVarnScale::GetBad() const {
   switch (FOrder) {
-    case ordAscending: return FBGLow;
-    case ordDescending: return FBGHigh;
-    case ordNone: break;
+    case ordAscending:
+      return FBGLow;
+    case ordDescending:
+      return FBGHigh;
+    case ordNone:
+      break;
   }
   return Low() - FloatTolerance;
 }
 
 double TVarnScale::GetGood() const {
   switch (FOrder) {
-    case ordAscending: return FBGHigh;
-    case ordDescending: return FBGLow;
-    case ordNone: break;
+    case ordAscending:
+      return FBGHigh;
+    case ordDescending:
+      return FBGLow;
+    case ordNone:
+      break;
   }
   return High() + FloatTolerance;
 }
@@ -114,28 +130,51 @@ bool TVarnScale::IsWorse(double A, double B) const {
 bool TVarnScale::IsWorse(int A, int B) const {
   return FOrder == ordAscending ? A < B : FOrder == ordDescending ? A > B : false;
 }
-bool TVarnScale::IsBetterEq(double A, double B) const { return IsOrdered() && (FloatEqual(A, B) || IsBetter(A, B)); }
-bool TVarnScale::IsBetterEq(int A, int B) const { return IsOrdered() && (A == B || IsBetter(A, B)); }
-bool TVarnScale::IsWorseEq(double A, double B) const { return IsOrdered() && (FloatEqual(A, B) || IsWorse(A, B)); }
-bool TVarnScale::IsWorseEq(int A, int B) const { return IsOrdered() && (A == B || IsWorse(A, B)); }
-bool TVarnScale::IsBad(double X) const { return IsWorseEq(X, Bad()); }
-bool TVarnScale::IsGood(double X) const { return IsBetterEq(X, Good()); }
+bool TVarnScale::IsBetterEq(double A, double B) const {
+  return IsOrdered() && (FloatEqual(A, B) || IsBetter(A, B));
+}
+bool TVarnScale::IsBetterEq(int A, int B) const {
+  return IsOrdered() && (A == B || IsBetter(A, B));
+}
+bool TVarnScale::IsWorseEq(double A, double B) const {
+  return IsOrdered() && (FloatEqual(A, B) || IsWorse(A, B));
+}
+bool TVarnScale::IsWorseEq(int A, int B) const {
+  return IsOrdered() && (A == B || IsWorse(A, B));
+}
+bool TVarnScale::IsBad(double X) const {
+  return IsWorseEq(X, Bad());
+}
+bool TVarnScale::IsGood(double X) const {
+  return IsBetterEq(X, Good());
+}
 
-bool TVarnScale::InBounds(double X) const { return LowFloat() <= X && X <= HighFloat(); }
-bool TVarnScale::InBounds(int I) const { return Low() <= I && I <= High(); }
-double TVarnScale::IntoBounds(double X) const { return std::min(std::max(X, LowFloat()), HighFloat()); }
-int TVarnScale::IntoBounds(int I) const { return std::min(std::max(I, Low()), High()); }
+bool TVarnScale::InBounds(double X) const {
+  return LowFloat() <= X && X <= HighFloat();
+}
+bool TVarnScale::InBounds(int I) const {
+  return Low() <= I && I <= High();
+}
+double TVarnScale::IntoBounds(double X) const {
+  return std::min(std::max(X, LowFloat()), HighFloat());
+}
+int TVarnScale::IntoBounds(int I) const {
+  return std::min(std::max(I, Low()), High());
+}
 
 // ---------------------------------------------------------------------------
 // TVarnDiscreteScale
 
-TVarnDiscreteScale::TVarnDiscreteScale() : FValues(std::make_unique<TVarnScaleValueList>(true, false, dupAccept)) {
+TVarnDiscreteScale::TVarnDiscreteScale()
+    : FValues(std::make_unique<TVarnScaleValueList>(true, false, dupAccept)) {
   FClassName = "TVarnDiscreteScale";
 }
 
 TVarnDiscreteScale::~TVarnDiscreteScale() = default;
 
-int TVarnDiscreteScale::GetCount() const { return FValues->Count(); }
+int TVarnDiscreteScale::GetCount() const {
+  return FValues->Count();
+}
 
 std::string TVarnDiscreteScale::GetScaleString() const {
   std::string S = TVarnScale::GetScaleString();
@@ -194,8 +233,12 @@ void TVarnDiscreteScale::DeleteValue(int Index) {
   AdjustAfterDelete(Index);
 }
 
-void TVarnDiscreteScale::MoveUp(int Index) { FValues->Move(Index, Index - 1); }
-void TVarnDiscreteScale::MoveDown(int Index) { FValues->Move(Index, Index + 1); }
+void TVarnDiscreteScale::MoveUp(int Index) {
+  FValues->Move(Index, Index - 1);
+}
+void TVarnDiscreteScale::MoveDown(int Index) {
+  FValues->Move(Index, Index + 1);
+}
 
 void TVarnDiscreteScale::DefaultCategory() {
   if (IsOrdered() && Count() > 1) {

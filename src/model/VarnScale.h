@@ -11,18 +11,18 @@ namespace vt {
 
 // One named value of a discrete scale.
 class TVarnScaleValue : public TVarnObject {
-public:
+ public:
   explicit TVarnScaleValue(const std::string& AName = "", const std::string& ADescription = "");
 };
 
 class TVarnScaleValueList : public TVarnList {
-public:
+ public:
   using TVarnList::TVarnList;
   TVarnScaleValue* Objects(int Index) const override;
 };
 
 class TVarnScale : public TVarnObject {
-public:
+ public:
   TVarnScale();
 
   // Virtual operations, in slot order after those of TVarnObject.
@@ -84,7 +84,7 @@ public:
   double IntoBounds(double X) const;
   int IntoBounds(int I) const;
 
-protected:
+ protected:
   TVarnOrder FOrder = ordAscending;
   std::string FScaleUnit;
   double FBGLow;
@@ -93,7 +93,7 @@ protected:
 };
 
 class TVarnDiscreteScale : public TVarnScale {
-public:
+ public:
   TVarnDiscreteScale();
   ~TVarnDiscreteScale() override;
 
@@ -123,7 +123,7 @@ public:
   void GetNameStrings(TStringList& Target, bool Append = false) const;
   void GetDescriptionStrings(TStringList& Target, bool Append = false) const;
 
-private:
+ private:
   void AdjustAfterInsert(int V);
   void AdjustAfterDelete(int V);
 

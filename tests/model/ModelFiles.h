@@ -1,10 +1,10 @@
 // Model files written on the fly for the reader tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "model/VarnMod.h"
 

@@ -1,12 +1,12 @@
 // Small builders shared by the model tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "foundation/Utils.h"
 #include "model/VarnMod.h"
@@ -14,7 +14,8 @@
 namespace vt::test {
 
 // A discrete scale with these value names, categories as AddValue leaves them.
-inline TVarnDiscreteScale* MakeScale(std::initializer_list<const char*> Names, TVarnOrder Order = ordAscending) {
+inline TVarnDiscreteScale* MakeScale(std::initializer_list<const char*> Names,
+                                     TVarnOrder Order = ordAscending) {
   auto* S = new TVarnDiscreteScale;
   S->SetOrder(Order);
   for (const char* N : Names) S->AddValue(N, "");
@@ -39,11 +40,11 @@ inline TVarnAttribute* MakeAttr(const std::string& Name, int Count, TVarnAttribu
 // Fails the test when the registry does not return to its count at
 // construction.
 class RegistryCheck {
-public:
+ public:
   RegistryCheck() : FCount(VarnRegistry::Count()) {}
   ~RegistryCheck() { EXPECT_EQ(VarnRegistry::Count(), FCount) << "model objects left alive"; }
 
-private:
+ private:
   int FCount;
 };
 

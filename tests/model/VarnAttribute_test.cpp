@@ -10,7 +10,9 @@ using test::MakeAttr;
 using test::MakeScale;
 using test::RegistryCheck;
 
-std::string Rule(const TVarnFunction& F, int K) { return Utf32ToUtf8(F.List()[static_cast<size_t>(K)]); }
+std::string Rule(const TVarnFunction& F, int K) {
+  return Utf32ToUtf8(F.List()[static_cast<size_t>(K)]);
+}
 
 // Root
 //   A
@@ -22,7 +24,7 @@ std::string Rule(const TVarnFunction& F, int K) { return Utf32ToUtf8(F.List()[st
 //       B11
 //       B12
 class TreeTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     Root = std::make_unique<TVarnAttribute>("Root");
     A = MakeAttr("A", 3, Root.get());
@@ -161,11 +163,8 @@ TEST(VarnFunction, AttributesThatCannotHaveAFunction) {
     std::vector<int> Inputs;
   };
   const Case Cases[] = {
-      {"own scale of one value", 1, {2, 2}},
-      {"no own scale", 0, {2}},
-      {"input without scale", 3, {2, 0}},
-      {"input of one value", 3, {2, 1}},
-      {"no inputs", 3, {}},
+      {"own scale of one value", 1, {2, 2}}, {"no own scale", 0, {2}}, {"input without scale", 3, {2, 0}},
+      {"input of one value", 3, {2, 1}},     {"no inputs", 3, {}},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.What);

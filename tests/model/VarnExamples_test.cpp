@@ -8,7 +8,9 @@ namespace {
 
 using test::RegistryCheck;
 
-std::string Example(const std::string& Name) { return std::string(VT_SOURCE_DIR) + "/examples/" + Name; }
+std::string Example(const std::string& Name) {
+  return std::string(VT_SOURCE_DIR) + "/examples/" + Name;
+}
 
 struct Shape {
   int Attributes = 0;
@@ -107,7 +109,8 @@ TEST(Examples, Holiday) {
   EXPECT_EQ(Utf32ToUtf8(F->List()[0]), "0000011+");
   EXPECT_EQ(Utf32ToUtf8(F->List()[4]), "0001101-");
 
-  TVarnAttribute* Transport = Find(M, "\\Root\\Holiday\\Travel\\Availability of public transport at the destination");
+  TVarnAttribute* Transport =
+      Find(M, "\\Root\\Holiday\\Travel\\Availability of public transport at the destination");
   ASSERT_NE(Transport, nullptr);
   EXPECT_EQ(Transport->Description(), "Buses, trains and boats to the sights without a car");
   EXPECT_TRUE(Transport->IsBasic());
@@ -115,7 +118,8 @@ TEST(Examples, Holiday) {
   const char* Linked[][2] = {
       {"\\Root\\Holiday\\Destination\\Attractions\\Activities for children",
        "\\Root\\Holiday\\Family suitability\\Activities for children"},
-      {"\\Root\\Holiday\\Destination\\Safety and health", "\\Root\\Holiday\\Family suitability\\Safety and health"},
+      {"\\Root\\Holiday\\Destination\\Safety and health",
+       "\\Root\\Holiday\\Family suitability\\Safety and health"},
       {"\\Root\\Holiday\\Accommodation\\Location\\Quiet surroundings",
        "\\Root\\Holiday\\Family suitability\\Quiet surroundings"},
   };
@@ -126,11 +130,13 @@ TEST(Examples, Holiday) {
   EXPECT_TRUE(Costs->Scale()->IsGood(0));
   EXPECT_TRUE(Costs->Scale()->IsBad(2));
   EXPECT_EQ(Find(M, "\\Root\\Holiday\\Destination\\Climate\\Temperature")->Scale()->Order(), ordNone);
-  TVarnScale* Kitchen = Find(M, "\\Root\\Holiday\\Accommodation\\Comfort\\Kitchen for self-catering")->Scale();
+  TVarnScale* Kitchen =
+      Find(M, "\\Root\\Holiday\\Accommodation\\Comfort\\Kitchen for self-catering")->Scale();
   EXPECT_FALSE(Kitchen->IsInterval());
-  EXPECT_EQ(static_cast<TVarnDiscreteScale*>(Find(M, "\\Root\\Holiday\\Destination\\Climate\\Temperature")->Scale())
-                ->Descriptions(0),
-            "below 20 °C");
+  EXPECT_EQ(
+      static_cast<TVarnDiscreteScale*>(Find(M, "\\Root\\Holiday\\Destination\\Climate\\Temperature")->Scale())
+          ->Descriptions(0),
+      "below 20 °C");
 }
 
 TEST(Examples, Supplier) {

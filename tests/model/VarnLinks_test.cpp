@@ -20,7 +20,7 @@ std::string Aggregate(const std::string& Name, const std::string& Inputs) {
 }
 
 class LinkTest : public ::testing::Test {
-protected:
+ protected:
   TVarnAttribute* At(const std::string& Path) {
     TVarnAttribute* A = M.Root();
     for (char C : Path) A = A->Inputs(C - '0');
@@ -82,7 +82,8 @@ TEST_F(LinkTest, OneAggregateOfTheNameIsTheTarget) {
 }
 
 TEST_F(LinkTest, TwoAggregatesOfTheNameAreNeverTargets) {
-  LoadBody(M, Yes + Aggregate("Cost", Basic("x")) + Aggregate("Cost", Basic("y")) + Basic("Cost") + Basic("Cost"));
+  LoadBody(
+      M, Yes + Aggregate("Cost", Basic("x")) + Aggregate("Cost", Basic("y")) + Basic("Cost") + Basic("Cost"));
   EXPECT_EQ(At("2")->Link(), At("3"));
   EXPECT_EQ(At("3")->Link(), nullptr);
   EXPECT_EQ(M.InputAttributeByName("Cost"), At("3"));

@@ -10,14 +10,16 @@ using test::ErrorOf;
 using test::RegistryCheck;
 
 std::vector<std::string> GReported;
-void Capture(const std::string& Message) { GReported.push_back(Message); }
+void Capture(const std::string& Message) {
+  GReported.push_back(Message);
+}
 
 class ConsistencyCapture {
-public:
+ public:
   ConsistencyCapture() : FOld(VarnRegistry::SetConsistencyHandler(Capture)) { GReported.clear(); }
   ~ConsistencyCapture() { VarnRegistry::SetConsistencyHandler(FOld); }
 
-private:
+ private:
   VarnRegistry::THandler FOld;
 };
 
@@ -45,7 +47,8 @@ TEST(VarnObject, DestroyingAnUnregisteredObjectIsReported) {
     EXPECT_TRUE(GReported.empty());
   }
   ASSERT_EQ(GReported.size(), 1u);
-  EXPECT_EQ(GReported[0], "Trying to destroy an already destroyed object \"Class=\"TVarnAttribute\", Name=\"Price\"\"");
+  EXPECT_EQ(GReported[0],
+            "Trying to destroy an already destroyed object \"Class=\"TVarnAttribute\", Name=\"Price\"\"");
 }
 
 TEST(VarnObject, ObjectStringAndAssign) {
@@ -62,10 +65,12 @@ TEST(VarnObject, ObjectStringAndAssign) {
   EXPECT_EQ(V.ObjectString(), "Class=\"TVarnScaleValue\", Name=\"\"");
 }
 
-TEST(VarnObject, ShutdownMessage) { EXPECT_EQ(Fmt(SVarnPending, 3), "3 pending objects upon exit"); }
+TEST(VarnObject, ShutdownMessage) {
+  EXPECT_EQ(Fmt(SVarnPending, 3), "3 pending objects upon exit");
+}
 
 class VarnListTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     for (const char* N : {"price", "Price", "Price", "quality"})
       List.Add(new TVarnScaleValue(N, std::string("about ") + N));

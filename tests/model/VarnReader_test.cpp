@@ -14,16 +14,19 @@ using test::ScaleXml;
 using test::VarnFile;
 using test::WriteTempFile;
 
-std::string Rule(const TVarnFunction& F, int K) { return Utf32ToUtf8(F.List()[static_cast<size_t>(K)]); }
+std::string Rule(const TVarnFunction& F, int K) {
+  return Utf32ToUtf8(F.List()[static_cast<size_t>(K)]);
+}
 
 class ReaderTest : public ::testing::Test {
-protected:
+ protected:
   RegistryCheck Check;
   TVarnModel M;
 };
 
 TEST_F(ReaderTest, RootMustBeVarn) {
-  std::string Name = WriteTempFile("lower.vrn", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<varn>\r\n</varn>\r\n");
+  std::string Name =
+      WriteTempFile("lower.vrn", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<varn>\r\n</varn>\r\n");
   EXPECT_THROW(M.LoadFromFile(Name), EVarnError);
   EXPECT_EQ(ErrorOf([&] { M.LoadFromFile(Name); }), "Nepoznan format datoteke \"" + Name + "\"");
   EXPECT_EQ(M.First(), nullptr);
@@ -32,9 +35,11 @@ TEST_F(ReaderTest, RootMustBeVarn) {
 }
 
 TEST_F(ReaderTest, XmlErrorsPassThrough) {
-  std::string Name = WriteTempFile("broken.vrn", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Varn>\r\n<NAME>x\r\n");
+  std::string Name =
+      WriteTempFile("broken.vrn", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Varn>\r\n<NAME>x\r\n");
   EXPECT_THROW(M.LoadFromFile(Name), EXmlError);
-  EXPECT_EQ(ErrorOf([&] { M.LoadFromFile(Name); }), "Error reading XML around line 4: Missing tag \"</NAME>\"");
+  EXPECT_EQ(ErrorOf([&] { M.LoadFromFile(Name); }),
+            "Error reading XML around line 4: Missing tag \"</NAME>\"");
   EXPECT_EQ(M.First(), nullptr);
 }
 
@@ -48,13 +53,14 @@ TEST_F(ReaderTest, EmptyModel) {
 }
 
 TEST_F(ReaderTest, ModelElements) {
-  LoadBody(M,
-           "<VERSION>4.01</VERSION><CREATED>2020-01-01T00:00:00</CREATED>"
-           "<NAME>first</NAME><NAME>Car &amp; van</NAME>"
-           "<DESCRIPTION><LINE></LINE><LINE>one</LINE><OTHER>x</OTHER><LINE></LINE><LINE>two</LINE></DESCRIPTION>"
-           "<OPTION>A</OPTION><OPTION>A</OPTION><OPTION>C</OPTION>"
-           "<EVALCOL>7</EVALCOL><UNKNOWN><NAME>z</NAME></UNKNOWN>"
-           "<ATTRIBUTE><NAME>T1</NAME></ATTRIBUTE><ATTRIBUTE><NAME>T2</NAME></ATTRIBUTE>");
+  LoadBody(
+      M,
+      "<VERSION>4.01</VERSION><CREATED>2020-01-01T00:00:00</CREATED>"
+      "<NAME>first</NAME><NAME>Car &amp; van</NAME>"
+      "<DESCRIPTION><LINE></LINE><LINE>one</LINE><OTHER>x</OTHER><LINE></LINE><LINE>two</LINE></DESCRIPTION>"
+      "<OPTION>A</OPTION><OPTION>A</OPTION><OPTION>C</OPTION>"
+      "<EVALCOL>7</EVALCOL><UNKNOWN><NAME>z</NAME></UNKNOWN>"
+      "<ATTRIBUTE><NAME>T1</NAME></ATTRIBUTE><ATTRIBUTE><NAME>T2</NAME></ATTRIBUTE>");
   EXPECT_EQ(M.Name(), "Car & van");
   EXPECT_EQ(M.Description(), "one\r\n\r\ntwo");
   EXPECT_EQ(M.Options().Text(), "A\r\nA\r\nC\r\n");
@@ -86,17 +92,18 @@ TEST_F(ReaderTest, AttributeElements) {
 }
 
 TEST_F(ReaderTest, Scales) {
-  LoadBody(M,
-           "<ATTRIBUTE><SCALE><ORDER>desc</ORDER><INTERVAL>no</INTERVAL>"
-           "<SCALEVALUE><NAME>v0</NAME><DESCRIPTION>d0</DESCRIPTION><GROUP>BAD</GROUP></SCALEVALUE>"
-           "<SCALEVALUE><NAME>v1</NAME><GROUP>BAD</GROUP></SCALEVALUE>"
-           "<SCALEVALUE><GROUP>bad</GROUP></SCALEVALUE><OTHER/>"
-           "<SCALEVALUE><NAME>v3</NAME></SCALEVALUE>"
-           "<SCALEVALUE><NAME>v4</NAME><GROUP>GOOD</GROUP></SCALEVALUE></SCALE></ATTRIBUTE>"
-           "<ATTRIBUTE><SCALE><ORDER>DESC</ORDER>"
-           "<SCALEVALUE><GROUP>GOOD</GROUP></SCALEVALUE><SCALEVALUE/><SCALEVALUE><GROUP>BAD</GROUP></SCALEVALUE>"
-           "</SCALE></ATTRIBUTE>"
-           "<ATTRIBUTE><SCALE><ORDER>NONE</ORDER><SCALEVALUE/><SCALEVALUE/></SCALE></ATTRIBUTE>");
+  LoadBody(
+      M,
+      "<ATTRIBUTE><SCALE><ORDER>desc</ORDER><INTERVAL>no</INTERVAL>"
+      "<SCALEVALUE><NAME>v0</NAME><DESCRIPTION>d0</DESCRIPTION><GROUP>BAD</GROUP></SCALEVALUE>"
+      "<SCALEVALUE><NAME>v1</NAME><GROUP>BAD</GROUP></SCALEVALUE>"
+      "<SCALEVALUE><GROUP>bad</GROUP></SCALEVALUE><OTHER/>"
+      "<SCALEVALUE><NAME>v3</NAME></SCALEVALUE>"
+      "<SCALEVALUE><NAME>v4</NAME><GROUP>GOOD</GROUP></SCALEVALUE></SCALE></ATTRIBUTE>"
+      "<ATTRIBUTE><SCALE><ORDER>DESC</ORDER>"
+      "<SCALEVALUE><GROUP>GOOD</GROUP></SCALEVALUE><SCALEVALUE/><SCALEVALUE><GROUP>BAD</GROUP></SCALEVALUE>"
+      "</SCALE></ATTRIBUTE>"
+      "<ATTRIBUTE><SCALE><ORDER>NONE</ORDER><SCALEVALUE/><SCALEVALUE/></SCALE></ATTRIBUTE>");
   auto* S = dynamic_cast<TVarnDiscreteScale*>(M.Root()->Inputs(0)->Scale());
   ASSERT_NE(S, nullptr);
   EXPECT_EQ(S->Order(), ordAscending);
@@ -122,10 +129,9 @@ TEST_F(ReaderTest, Scales) {
 
 TEST_F(ReaderTest, LaterScaleAndFunctionReplaceEarlierOnes) {
   const int Before = VarnRegistry::Count();
-  LoadBody(M,
-           "<ATTRIBUTE>" + ScaleXml({"a", "b"}) + "<FUNCTION><LOW>00</LOW></FUNCTION>" +
-               ScaleXml({"a", "b", "c"}) + "<FUNCTION><LOW>1</LOW></FUNCTION>" +
-               "<ATTRIBUTE>" + ScaleXml({"x", "y"}) + "</ATTRIBUTE></ATTRIBUTE>");
+  LoadBody(M, "<ATTRIBUTE>" + ScaleXml({"a", "b"}) + "<FUNCTION><LOW>00</LOW></FUNCTION>" +
+                  ScaleXml({"a", "b", "c"}) + "<FUNCTION><LOW>1</LOW></FUNCTION>" + "<ATTRIBUTE>" +
+                  ScaleXml({"x", "y"}) + "</ATTRIBUTE></ATTRIBUTE>");
   TVarnAttribute* A = M.First();
   EXPECT_EQ(A->Scale()->Count(), 3);
   ASSERT_EQ(A->Funct()->Count(), 2);
@@ -136,7 +142,7 @@ TEST_F(ReaderTest, LaterScaleAndFunctionReplaceEarlierOnes) {
 }
 
 class FunctionTest : public ReaderTest {
-protected:
+ protected:
   // An attribute with scale a,b,c over inputs of 2 and 3 values; the
   // function element comes first.
   TVarnFunction* Load(const std::string& Function) {
@@ -161,8 +167,7 @@ TEST_F(FunctionTest, RulesFromLowHighAndEntered) {
       {"", "0002- 0102- 0202- 1002- 1102- 1202- "},
       {"<LOW>012012</LOW>", "0000+ 0111+ 0222+ 1000+ 1111+ 1222+ "},
       {"<LOW>01</LOW>", "0000+ 0111+ 0202- 1002- 1102- 1202- "},
-      {"<LOW>0000000</LOW><HIGH>12</HIGH><ENTERED>-+</ENTERED>",
-       "0001- 0102+ 0200+ 1000+ 1100+ 1200+ "},
+      {"<LOW>0000000</LOW><HIGH>12</HIGH><ENTERED>-+</ENTERED>", "0001- 0102+ 0200+ 1000+ 1100+ 1200+ "},
       {"<LOW>9</LOW><LOW>1</LOW><HIGH></HIGH><ENTERED>x</ENTERED>", "0011x 0102- 0202- 1002- 1102- 1202- "},
   };
   for (const Case& C : Cases) {
@@ -205,8 +210,8 @@ TEST_F(ReaderTest, HugeRuleTableIsAttachedWithoutRules) {
   std::string Inputs;
   std::string Ten = ScaleXml({"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"});
   for (int I = 0; I < 9; I++) Inputs += "<ATTRIBUTE>" + Ten + "</ATTRIBUTE>";
-  LoadBody(M, "<ATTRIBUTE><NAME>Big</NAME>" + ScaleXml({"a", "b"}) + "<FUNCTION><LOW>1</LOW></FUNCTION>" + Inputs +
-                  "</ATTRIBUTE><ATTRIBUTE><NAME>After</NAME></ATTRIBUTE>");
+  LoadBody(M, "<ATTRIBUTE><NAME>Big</NAME>" + ScaleXml({"a", "b"}) + "<FUNCTION><LOW>1</LOW></FUNCTION>" +
+                  Inputs + "</ATTRIBUTE><ATTRIBUTE><NAME>After</NAME></ATTRIBUTE>");
   TVarnAttribute* Big = M.First();
   EXPECT_EQ(Big->FunctionSize(), 1000000000);
   ASSERT_NE(Big->Funct(), nullptr);
@@ -238,16 +243,17 @@ TEST_F(ReaderTest, RuleCharactersBeyondNine) {
 TEST(ReaderSettings, EveryKey) {
   RegistryCheck Check;
   TVarnModel M;
-  LoadBody(M,
-           "<SETTINGS><LINKING>1</LINKING><UNDOING>F</UNDOING><REPORTS>1;3</REPORTS><HTML>yes</HTML>"
-           "<DEFBROWSER>TRUE</DEFBROWSER><WEIGHTS>0;7;255;300</WEIGHTS><PAGEBREAK>t</PAGEBREAK>"
-           "<BADCOLOR>FF0000</BADCOLOR><GOODCOLOR>00ff00</GOODCOLOR><BADFONTSTYLE>iu</BADFONTSTYLE>"
-           "<GOODFONTSTYLE>x</GOODFONTSTYLE><WEIGHTDEC>2</WEIGHTDEC><EVALCOL>-1</EVALCOL><EVALTRIM>3</EVALTRIM>"
-           "<SHOWWEIGHTS>no</SHOWWEIGHTS><SHOWNUM>0</SHOWNUM><COMPLEX>false</COMPLEX><ENTERED>true</ENTERED>"
-           "<FONTSIZE>12</FONTSIZE><FONTNAME> Times New Roman</FONTNAME><OPTDATATYPE>Zero</OPTDATATYPE>"
-           "<OPTDATAALL>no</OPTDATAALL><OPTTRANSPOSE>yes</OPTTRANSPOSE><OPTLEVELS>F</OPTLEVELS>"
-           "<FNCDATATYPE>Text</FNCDATATYPE><FNCDATAALL>0</FNCDATAALL><FNCFORMATTYPE>Tab</FNCFORMATTYPE>"
-           "<FNCSTATUS>1</FNCSTATUS><BOGUS>zz</BOGUS></SETTINGS>");
+  LoadBody(
+      M,
+      "<SETTINGS><LINKING>1</LINKING><UNDOING>F</UNDOING><REPORTS>1;3</REPORTS><HTML>yes</HTML>"
+      "<DEFBROWSER>TRUE</DEFBROWSER><WEIGHTS>0;7;255;300</WEIGHTS><PAGEBREAK>t</PAGEBREAK>"
+      "<BADCOLOR>FF0000</BADCOLOR><GOODCOLOR>00ff00</GOODCOLOR><BADFONTSTYLE>iu</BADFONTSTYLE>"
+      "<GOODFONTSTYLE>x</GOODFONTSTYLE><WEIGHTDEC>2</WEIGHTDEC><EVALCOL>-1</EVALCOL><EVALTRIM>3</EVALTRIM>"
+      "<SHOWWEIGHTS>no</SHOWWEIGHTS><SHOWNUM>0</SHOWNUM><COMPLEX>false</COMPLEX><ENTERED>true</ENTERED>"
+      "<FONTSIZE>12</FONTSIZE><FONTNAME> Times New Roman</FONTNAME><OPTDATATYPE>Zero</OPTDATATYPE>"
+      "<OPTDATAALL>no</OPTDATAALL><OPTTRANSPOSE>yes</OPTTRANSPOSE><OPTLEVELS>F</OPTLEVELS>"
+      "<FNCDATATYPE>Text</FNCDATATYPE><FNCDATAALL>0</FNCDATAALL><FNCFORMATTYPE>Tab</FNCFORMATTYPE>"
+      "<FNCSTATUS>1</FNCSTATUS><BOGUS>zz</BOGUS></SETTINGS>");
   const TVarnSettings& S = M.Settings();
   EXPECT_TRUE(S.Linking);
   EXPECT_FALSE(S.Undoing);
@@ -292,18 +298,21 @@ TEST(ReaderErrors, BadValues) {
     std::string Body;
     std::string Message;
   };
-  const std::string Fn = "<ATTRIBUTE>" + ScaleXml({"a", "b"}) + "<ATTRIBUTE>" + ScaleXml({"a", "b"}) +
-                         "</ATTRIBUTE><FUNCTION>";
+  const std::string Fn =
+      "<ATTRIBUTE>" + ScaleXml({"a", "b"}) + "<ATTRIBUTE>" + ScaleXml({"a", "b"}) + "</ATTRIBUTE><FUNCTION>";
   const Case Cases[] = {
-      {"<ATTRIBUTE><SCALE><INTERVAL>maybe</INTERVAL></SCALE></ATTRIBUTE>", "\"maybe\" is not a valid Boolean value"},
-      {"<ATTRIBUTE><SCALE><INTERVAL> True</INTERVAL></SCALE></ATTRIBUTE>", "\" True\" is not a valid Boolean value"},
+      {"<ATTRIBUTE><SCALE><INTERVAL>maybe</INTERVAL></SCALE></ATTRIBUTE>",
+       "\"maybe\" is not a valid Boolean value"},
+      {"<ATTRIBUTE><SCALE><INTERVAL> True</INTERVAL></SCALE></ATTRIBUTE>",
+       "\" True\" is not a valid Boolean value"},
       {"<LINKING>on</LINKING>", "\"on\" is not a valid Boolean value"},
       {"<EVALCOL>5x</EVALCOL>", "'5x' is not a valid integer value"},
       {"<SETTINGS><FONTSIZE>big</FONTSIZE></SETTINGS>", "'big' is not a valid integer value"},
       {"<SETTINGS><REPORTS>1;;2</REPORTS></SETTINGS>", "'' is not a valid integer value"},
       {"<SETTINGS><BADCOLOR>zz</BADCOLOR></SETTINGS>", "'$zz' is not a valid integer value"},
       {Fn + "<WEIGHTS>30;70;</WEIGHTS></FUNCTION></ATTRIBUTE>", "'' is not a valid floating point value"},
-      {Fn + "<LOCWEIGHTS>3,5</LOCWEIGHTS></FUNCTION></ATTRIBUTE>", "'3,5' is not a valid floating point value"},
+      {Fn + "<LOCWEIGHTS>3,5</LOCWEIGHTS></FUNCTION></ATTRIBUTE>",
+       "'3,5' is not a valid floating point value"},
       {Fn + "<ROUNDING>1.5</ROUNDING></FUNCTION></ATTRIBUTE>", "'1.5' is not a valid integer value"},
       {Fn + "<CONSIST>-</CONSIST></FUNCTION></ATTRIBUTE>", "\"-\" is not a valid Boolean value"},
   };
@@ -311,8 +320,9 @@ TEST(ReaderErrors, BadValues) {
     SCOPED_TRACE(C.Body);
     RegistryCheck Check;
     auto M = std::make_unique<TVarnModel>();
-    std::string Name = WriteTempFile("bad.vrn", VarnFile("<ATTRIBUTE><NAME>before</NAME></ATTRIBUTE>" + C.Body +
-                                                         "<ATTRIBUTE><NAME>after</NAME></ATTRIBUTE>"));
+    std::string Name =
+        WriteTempFile("bad.vrn", VarnFile("<ATTRIBUTE><NAME>before</NAME></ATTRIBUTE>" + C.Body +
+                                          "<ATTRIBUTE><NAME>after</NAME></ATTRIBUTE>"));
     try {
       M->LoadFromFile(Name);
       ADD_FAILURE() << "no exception";
