@@ -106,6 +106,7 @@ bool TVarnScale::Equal(const TVarnScale* Other) const {
 }
 
 void TVarnScale::AssignScale(const TVarnScale* Other) {
+  if (Other == nullptr) return;
   FOrder = Other->FOrder;
   FScaleUnit = Other->FScaleUnit;
   FBGLow = Other->FBGLow;

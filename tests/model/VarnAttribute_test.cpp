@@ -369,8 +369,13 @@ TEST(VarnModel, DefaultScaleIsForgottenOnceReleased) {
   auto* S = static_cast<TVarnDiscreteScale*>(A->Scale());
   M.SetDefaultScale(S);
   EXPECT_EQ(M.DefaultScale(), S);
-  A->SetScale(MakeScale(2));  // releases S; the new scale may take its address
+  A->SetScale(nullptr);
+  // A new scale often takes the released one's address; it is not the
+  // default scale all the same.
+  A->SetScale(new TVarnDiscreteScale);
   EXPECT_EQ(M.DefaultScale(), nullptr);
+  M.SetDefaultScale(static_cast<TVarnDiscreteScale*>(A->Scale()));
+  EXPECT_EQ(M.DefaultScale(), A->Scale());
 }
 
 TEST(VarnModel, ReleasingAModelRestoresTheRegistry) {

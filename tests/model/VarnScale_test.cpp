@@ -193,6 +193,8 @@ TEST(VarnScale, AssignAppendsCopiesOfTheValues) {
   EXPECT_FALSE(B->IsInterval());
   EXPECT_EQ(B->BGLow(), A->BGLow());
   EXPECT_EQ(B->BGHigh(), A->BGHigh());
+  B->AssignScale(nullptr);
+  EXPECT_EQ(B->Count(), 4);
   TStringList Names;
   B->GetNameStrings(Names);
   EXPECT_EQ(Names.Text(), "old\r\na\r\nb\r\nc\r\n");
