@@ -106,8 +106,11 @@ TEST(Examples, Holiday) {
   EXPECT_TRUE(F->UseWeights());
   EXPECT_EQ(F->RequiredWeights(), (floatarray{30, 15, 20, 20, 15}));
   EXPECT_EQ(F->NormActualWeights(), (floatarray{30, 15, 20, 20, 15}));
-  EXPECT_EQ(Utf32ToUtf8(F->List()[0]), "0000011+");
-  EXPECT_EQ(Utf32ToUtf8(F->List()[4]), "0001101-");
+  EXPECT_EQ(Utf32ToUtf8(F->List()[0]), "0000000+");
+  EXPECT_EQ(Utf32ToUtf8(F->List()[1]), "0000101-");
+  EXPECT_EQ(Utf32ToUtf8(F->List()[2]), "0000211+");
+  EXPECT_EQ(F->EntCount(), 432 - 62);
+  EXPECT_EQ(Top->OptValue(0), 3);  // Piran: excellent
 
   TVarnAttribute* Transport =
       Find(M, "\\Root\\Holiday\\Travel\\Availability of public transport at the destination");
