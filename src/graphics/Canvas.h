@@ -15,7 +15,7 @@
 namespace vt {
 
 class TCanvas {
-public:
+ public:
   TCanvas() = default;
   TCanvas(const TCanvas&) = delete;
   TCanvas& operator=(const TCanvas&) = delete;
@@ -45,13 +45,11 @@ public:
   // Text with its top-left corner at (X, Y) in the current font.
   void TextOut(int X, int Y, std::string_view Text) { DoTextOut(X, Y, Text); }
   // The same, clipped to Clip.
-  void TextRect(const TRect& Clip, int X, int Y, std::string_view Text) {
-    DoTextRect(Clip, X, Y, Text);
-  }
+  void TextRect(const TRect& Clip, int X, int Y, std::string_view Text) { DoTextRect(Clip, X, Y, Text); }
   virtual int TextWidth(std::string_view Text) const = 0;
   virtual int TextHeight(std::string_view Text) const = 0;
 
-protected:
+ protected:
   virtual void DoMoveTo(int X, int Y) = 0;
   virtual void DoLineTo(int X, int Y) = 0;
   virtual void DoRectangle(const TRect& R) = 0;
@@ -61,7 +59,7 @@ protected:
   virtual void DoTextOut(int X, int Y, std::string_view Text) = 0;
   virtual void DoTextRect(const TRect& Clip, int X, int Y, std::string_view Text) = 0;
 
-private:
+ private:
   TPen FPen;
   TBrush FBrush;
   TFont FFont;

@@ -34,11 +34,13 @@ std::int32_t Saturate(long long V) {
                                                          std::numeric_limits<std::int32_t>::max()));
 }
 
-std::uint32_t ColorRef(TColor C) { return static_cast<std::uint32_t>(ColorToRGB(C)) & 0x00FFFFFFu; }
+std::uint32_t ColorRef(TColor C) {
+  return static_cast<std::uint32_t>(ColorToRGB(C)) & 0x00FFFFFFu;
+}
 
 // Little-endian record bytes.
 class TRecordBytes {
-public:
+ public:
   void U8(std::uint8_t V) { FBytes.push_back(V); }
   void U16(std::uint16_t V) {
     U8(static_cast<std::uint8_t>(V));
@@ -78,20 +80,20 @@ public:
   const std::vector<std::uint8_t>& Bytes() const { return FBytes; }
   std::vector<std::uint8_t> Take() { return std::move(FBytes); }
 
-private:
+ private:
   std::vector<std::uint8_t> FBytes;
 };
 
 enum class TObjectKind { Pen, Brush, Font };
 
 class TEmfBuilder {
-public:
+ public:
   TEmfBuilder(const TMetafile& AMetafile, const TTextMeasurer& AMeasurer)
       : FMetafile(AMetafile), FMeasurer(AMeasurer) {}
 
   std::vector<std::uint8_t> Build();
 
-private:
+ private:
   // Records.
   void Begin(std::uint32_t Type);
   void End();
@@ -172,8 +174,8 @@ std::vector<std::uint8_t> TEmfBuilder::Build() {
   WritePreamble();
   for (const TMetaRecord& R : FMetafile.Records()) WriteRecord(R);
   WriteEnd();
-  FOut.Patch32(48, static_cast<std::uint32_t>(FOut.Size()));  // nBytes
-  FOut.Patch32(52, FRecordCount);                              // nRecords
+  FOut.Patch32(48, static_cast<std::uint32_t>(FOut.Size()));     // nBytes
+  FOut.Patch32(52, FRecordCount);                                // nRecords
   FOut.Patch16(56, static_cast<std::uint16_t>(FMaxHandle + 1));  // nHandles
   return FOut.Take();
 }
@@ -191,17 +193,17 @@ void TEmfBuilder::WriteHeader() {
   Description.push_back(0);
 
   Begin(emr::Header);
-  FOut.Rect(TRect(0, 0, W - 1, H - 1));                    // rclBounds, device pixels
-  FOut.Rect(TRect(0, 0, Hundredths(W), Hundredths(H)));    // rclFrame, 0.01 mm
-  FOut.U32(0x464D4520);                                    // " EMF"
-  FOut.U32(0x00010000);                                    // nVersion
-  FOut.U32(0);                                             // nBytes, patched
-  FOut.U32(0);                                             // nRecords, patched
-  FOut.U16(0);                                             // nHandles, patched
-  FOut.U16(0);                                             // reserved
+  FOut.Rect(TRect(0, 0, W - 1, H - 1));                      // rclBounds, device pixels
+  FOut.Rect(TRect(0, 0, Hundredths(W), Hundredths(H)));      // rclFrame, 0.01 mm
+  FOut.U32(0x464D4520);                                      // " EMF"
+  FOut.U32(0x00010000);                                      // nVersion
+  FOut.U32(0);                                               // nBytes, patched
+  FOut.U32(0);                                               // nRecords, patched
+  FOut.U16(0);                                               // nHandles, patched
+  FOut.U16(0);                                               // reserved
   FOut.U32(static_cast<std::uint32_t>(Description.size()));  // nDescription
-  FOut.U32(HeaderSize);                                    // offDescription
-  FOut.U32(0);                                             // nPalEntries
+  FOut.U32(HeaderSize);                                      // offDescription
+  FOut.U32(0);                                               // nPalEntries
   FOut.I32(EmfDevicePixelsX);
   FOut.I32(EmfDevicePixelsY);
   FOut.I32(EmfDeviceMillimetersX);
@@ -265,8 +267,7 @@ void TEmfBuilder::Evict() {
   auto Victim = FLive.end();
   for (auto It = FLive.begin(); It != FLive.end(); ++It) {
     const bool Selected = FSelected[static_cast<int>(It->second.Kind)] == It->first;
-    if (!Selected && (Victim == FLive.end() || It->second.LastUse < Victim->second.LastUse))
-      Victim = It;
+    if (!Selected && (Victim == FLive.end() || It->second.LastUse < Victim->second.LastUse)) Victim = It;
   }
   if (Victim == FLive.end()) return;
   // Not selected, so it may be deleted as it stands.
@@ -276,8 +277,7 @@ void TEmfBuilder::Evict() {
   FLive.erase(Victim);
 }
 
-std::uint32_t TEmfBuilder::ObjectFor(TObjectKind Kind, std::uint32_t CreateType,
-                                     const TRecordBytes& Body) {
+std::uint32_t TEmfBuilder::ObjectFor(TObjectKind Kind, std::uint32_t CreateType, const TRecordBytes& Body) {
   auto Key = std::make_pair(Kind, Body.Bytes());
   auto Found = FHandles.find(Key);
   if (Found != FHandles.end()) return Found->second;
@@ -303,10 +303,10 @@ void TEmfBuilder::SelectPen(const TPen& Pen) {
   } else {
     // Readers ignore the width of a plain pen; a geometric one keeps it.
     Type = emr::ExtCreatePen;
-    Body.U32(0);  // offBmi
-    Body.U32(0);  // cbBmi
-    Body.U32(0);  // offBits
-    Body.U32(0);  // cbBits
+    Body.U32(0);                           // offBmi
+    Body.U32(0);                           // cbBmi
+    Body.U32(0);                           // offBits
+    Body.U32(0);                           // cbBits
     Body.U32(PS_GEOMETRIC | Pen.Style());  // round caps and joins
     Body.U32(static_cast<std::uint32_t>(Pen.Width()));
     Body.U32(BS_SOLID);
@@ -514,7 +514,8 @@ void TEmfBuilder::WriteRecord(const TMetaRecord& R) {
     case TMetaOp::TextRect:
       if (R.Text.empty() || R.Rect.IsEmpty()) return;
       break;
-    default: break;
+    default:
+      break;
   }
   SelectState(R);
   switch (R.Op) {
@@ -529,17 +530,27 @@ void TEmfBuilder::WriteRecord(const TMetaRecord& R) {
       FPenPos = R.Point;
       FPositionMoved = false;
       break;
-    case TMetaOp::Rectangle: BoxRecord(emr::Rectangle, R.Rect); break;
-    case TMetaOp::Ellipse: BoxRecord(emr::Ellipse, R.Rect); break;
+    case TMetaOp::Rectangle:
+      BoxRecord(emr::Rectangle, R.Rect);
+      break;
+    case TMetaOp::Ellipse:
+      BoxRecord(emr::Ellipse, R.Rect);
+      break;
     case TMetaOp::RoundRect:
       if (R.Corner.X == 0 || R.Corner.Y == 0)
         BoxRecord(emr::Rectangle, R.Rect);
       else
         RoundRectPath(R.Rect, R.Corner.X, R.Corner.Y);
       break;
-    case TMetaOp::FillRect: FillRectPath(R.Rect); break;
-    case TMetaOp::TextOut: Text(R, false); break;
-    case TMetaOp::TextRect: Text(R, true); break;
+    case TMetaOp::FillRect:
+      FillRectPath(R.Rect);
+      break;
+    case TMetaOp::TextOut:
+      Text(R, false);
+      break;
+    case TMetaOp::TextRect:
+      Text(R, true);
+      break;
   }
 }
 

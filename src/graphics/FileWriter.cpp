@@ -10,7 +10,9 @@ namespace vt {
 
 namespace {
 
-std::string ErrnoText(int Error) { return std::strerror(Error); }
+std::string ErrnoText(int Error) {
+  return std::strerror(Error);
+}
 
 // Opens a new temporary file beside Target; exclusive creation keeps two
 // writers from sharing one.

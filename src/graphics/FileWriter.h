@@ -16,7 +16,7 @@ inline constexpr const char* SFileCreateError = "Cannot create file \"%s\". %s";
 inline constexpr const char* SFileWriteError = "Cannot write file \"%s\". %s";
 
 class EFileWriteError : public EGraphicsError {
-public:
+ public:
   using EGraphicsError::EGraphicsError;
 };
 

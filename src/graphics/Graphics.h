@@ -17,7 +17,7 @@ inline constexpr const char* SGraphicsUnknownState = "Metafile record refers to 
 
 // Errors of the drawing layer.
 class EGraphicsError : public Exception {
-public:
+ public:
   using Exception::Exception;
 };
 
@@ -33,10 +33,18 @@ constexpr TColor SystemColor(std::uint8_t Index) {
 constexpr TColor RGB(std::uint8_t R, std::uint8_t G, std::uint8_t B) {
   return static_cast<TColor>(R | (G << 8) | (B << 16));
 }
-constexpr std::uint8_t GetRValue(TColor C) { return static_cast<std::uint8_t>(C & 0xFF); }
-constexpr std::uint8_t GetGValue(TColor C) { return static_cast<std::uint8_t>((C >> 8) & 0xFF); }
-constexpr std::uint8_t GetBValue(TColor C) { return static_cast<std::uint8_t>((C >> 16) & 0xFF); }
-constexpr bool IsSystemColor(TColor C) { return C < 0; }
+constexpr std::uint8_t GetRValue(TColor C) {
+  return static_cast<std::uint8_t>(C & 0xFF);
+}
+constexpr std::uint8_t GetGValue(TColor C) {
+  return static_cast<std::uint8_t>((C >> 8) & 0xFF);
+}
+constexpr std::uint8_t GetBValue(TColor C) {
+  return static_cast<std::uint8_t>((C >> 16) & 0xFF);
+}
+constexpr bool IsSystemColor(TColor C) {
+  return C < 0;
+}
 
 inline constexpr TColor clScrollBar = SystemColor(0);
 inline constexpr TColor clBackground = SystemColor(1);
@@ -178,7 +186,7 @@ struct TRect {
 // Font, pen and brush.
 
 class TFont {
-public:
+ public:
   TFont() = default;
   TFont(std::string AName, int ASize, TColor AColor = clWindowText, TFontStyles AStyle = {},
         TFontCharset ACharset = DEFAULT_CHARSET)
@@ -203,7 +211,7 @@ public:
 
   friend bool operator==(const TFont&, const TFont&) = default;
 
-private:
+ private:
   std::string FName = "Arial";
   int FSize = 10;
   TColor FColor = clWindowText;
@@ -212,7 +220,7 @@ private:
 };
 
 class TPen {
-public:
+ public:
   TPen() = default;
   TPen(TColor AColor, int AWidth = 1, TPenStyle AStyle = psSolid)
       : FColor(AColor), FWidth(AWidth < 0 ? 0 : AWidth), FStyle(AStyle) {}
@@ -230,14 +238,14 @@ public:
 
   friend bool operator==(const TPen&, const TPen&) = default;
 
-private:
+ private:
   TColor FColor = clBlack;
   int FWidth = 1;
   TPenStyle FStyle = psSolid;
 };
 
 class TBrush {
-public:
+ public:
   TBrush() = default;
   TBrush(TColor AColor, TBrushStyle AStyle = bsSolid) : FColor(AColor), FStyle(AStyle) {}
 
@@ -248,7 +256,7 @@ public:
 
   friend bool operator==(const TBrush&, const TBrush&) = default;
 
-private:
+ private:
   TColor FColor = clWhite;
   TBrushStyle FStyle = bsSolid;
 };

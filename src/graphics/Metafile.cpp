@@ -40,9 +40,15 @@ std::size_t TMetafile::TFontHash::operator()(const TFont& F) const {
 TMetafile::TMetafile(int AWidth, int AHeight, std::string APictureName)
     : FWidth(AWidth), FHeight(AHeight), FPictureName(std::move(APictureName)) {}
 
-int TMetafile::AddPen(const TPen& Pen) { return Intern(Pen, FPens, FPenIndex); }
-int TMetafile::AddBrush(const TBrush& Brush) { return Intern(Brush, FBrushes, FBrushIndex); }
-int TMetafile::AddFont(const TFont& Font) { return Intern(Font, FFonts, FFontIndex); }
+int TMetafile::AddPen(const TPen& Pen) {
+  return Intern(Pen, FPens, FPenIndex);
+}
+int TMetafile::AddBrush(const TBrush& Brush) {
+  return Intern(Brush, FBrushes, FBrushIndex);
+}
+int TMetafile::AddFont(const TFont& Font) {
+  return Intern(Font, FFonts, FFontIndex);
+}
 
 void TMetafile::Add(TMetaRecord Record) {
   if (Record.Pen < 0 || Record.Pen >= PenCount())
@@ -155,14 +161,30 @@ void Play(const TMetafile& Metafile, TCanvas& Canvas) {
     Canvas.SetBrush(Metafile.BrushOf(R));
     Canvas.SetFont(Metafile.FontOf(R));
     switch (R.Op) {
-      case TMetaOp::MoveTo: Canvas.MoveTo(R.Point.X, R.Point.Y); break;
-      case TMetaOp::LineTo: Canvas.LineTo(R.Point.X, R.Point.Y); break;
-      case TMetaOp::Rectangle: Canvas.Rectangle(R.Rect); break;
-      case TMetaOp::Ellipse: Canvas.Ellipse(R.Rect); break;
-      case TMetaOp::RoundRect: Canvas.RoundRect(R.Rect, R.Corner.X, R.Corner.Y); break;
-      case TMetaOp::FillRect: Canvas.FillRect(R.Rect); break;
-      case TMetaOp::TextOut: Canvas.TextOut(R.Point.X, R.Point.Y, R.Text); break;
-      case TMetaOp::TextRect: Canvas.TextRect(R.Rect, R.Point.X, R.Point.Y, R.Text); break;
+      case TMetaOp::MoveTo:
+        Canvas.MoveTo(R.Point.X, R.Point.Y);
+        break;
+      case TMetaOp::LineTo:
+        Canvas.LineTo(R.Point.X, R.Point.Y);
+        break;
+      case TMetaOp::Rectangle:
+        Canvas.Rectangle(R.Rect);
+        break;
+      case TMetaOp::Ellipse:
+        Canvas.Ellipse(R.Rect);
+        break;
+      case TMetaOp::RoundRect:
+        Canvas.RoundRect(R.Rect, R.Corner.X, R.Corner.Y);
+        break;
+      case TMetaOp::FillRect:
+        Canvas.FillRect(R.Rect);
+        break;
+      case TMetaOp::TextOut:
+        Canvas.TextOut(R.Point.X, R.Point.Y, R.Text);
+        break;
+      case TMetaOp::TextRect:
+        Canvas.TextRect(R.Rect, R.Point.X, R.Point.Y, R.Text);
+        break;
     }
   }
 }

@@ -47,7 +47,7 @@ struct TMetaRecord {
 };
 
 class TMetafile {
-public:
+ public:
   TMetafile() = default;
   TMetafile(int AWidth, int AHeight, std::string APictureName = {});
 
@@ -87,7 +87,7 @@ public:
   // Removes every record and state; size and description stay.
   void Clear();
 
-private:
+ private:
   // Index as a position in Table; EGraphicsError when outside it.
   template <typename T>
   static std::size_t Checked(int Index, const std::vector<T>& Table, const char* What) {
@@ -122,7 +122,7 @@ private:
 // A canvas that records into a metafile and measures text with a measurer.
 // Both must outlive the canvas.
 class TMetafileCanvas : public TCanvas {
-public:
+ public:
   TMetafileCanvas(TMetafile& AMetafile, const TTextMeasurer& AMeasurer)
       : FMetafile(AMetafile), FMeasurer(AMeasurer) {}
 
@@ -132,7 +132,7 @@ public:
   int TextWidth(std::string_view Text) const override;
   int TextHeight(std::string_view Text) const override;
 
-protected:
+ protected:
   void DoMoveTo(int X, int Y) override;
   void DoLineTo(int X, int Y) override;
   void DoRectangle(const TRect& R) override;
@@ -142,7 +142,7 @@ protected:
   void DoTextOut(int X, int Y, std::string_view Text) override;
   void DoTextRect(const TRect& Clip, int X, int Y, std::string_view Text) override;
 
-private:
+ private:
   // A record carrying the current state.
   TMetaRecord NewRecord(TMetaOp Op);
 

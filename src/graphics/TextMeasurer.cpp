@@ -47,7 +47,9 @@ int TFakeMeasurer::Scaled(const TFont& Font, int Value) const {
   return RoundHalfEven(double(Value) * Font.Size() / 10.0);
 }
 
-int TFakeMeasurer::CharAdvance(const TFont& Font) const { return Scaled(Font, FCharWidth); }
+int TFakeMeasurer::CharAdvance(const TFont& Font) const {
+  return Scaled(Font, FCharWidth);
+}
 
 int TFakeMeasurer::TextWidth(const TFont& Font, std::string_view Text) const {
   return CharAdvance(Font) * Utf8Length(Text);

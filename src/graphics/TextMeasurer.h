@@ -15,7 +15,7 @@ namespace vt {
 std::u16string Utf8ToUtf16(std::string_view Text);
 
 class TTextMeasurer {
-public:
+ public:
   virtual ~TTextMeasurer() = default;
   // Advance width of the whole string.
   virtual int TextWidth(const TFont& Font, std::string_view Text) const = 0;
@@ -33,7 +33,7 @@ public:
 // high. With ScaleWithSize both are scaled by the font size relative to 10
 // points (rounded, halves to even), so a change of font shows in the numbers.
 class TFakeMeasurer : public TTextMeasurer {
-public:
+ public:
   explicit TFakeMeasurer(int ACharWidth = 8, int ALineHeight = 16, bool AScaleWithSize = true)
       : FCharWidth(ACharWidth), FLineHeight(ALineHeight), FScaleWithSize(AScaleWithSize) {}
 
@@ -51,7 +51,7 @@ public:
   int TextHeight(const TFont& Font, std::string_view Text) const override;
   std::vector<int> CharAdvances(const TFont& Font, std::string_view Text) const override;
 
-private:
+ private:
   int Scaled(const TFont& Font, int Value) const;
 
   int FCharWidth;

@@ -75,15 +75,28 @@ struct TEmfFile {
 
 inline bool IsDrawing(std::uint32_t T) {
   switch (T) {
-    case 5: case 27: case 42: case 43: case 54: case 59: case 84: case 88: return true;
-    default: return false;
+    case 5:
+    case 27:
+    case 42:
+    case 43:
+    case 54:
+    case 59:
+    case 84:
+    case 88:
+      return true;
+    default:
+      return false;
   }
 }
 
-inline bool IsCreate(std::uint32_t T) { return T == 38 || T == 39 || T == 82 || T == 95; }
+inline bool IsCreate(std::uint32_t T) {
+  return T == 38 || T == 39 || T == 82 || T == 95;
+}
 
 // 0 pen, 1 brush, 2 font.
-inline int KindOfCreate(std::uint32_t T) { return T == 38 || T == 95 ? 0 : T == 39 ? 1 : 2; }
+inline int KindOfCreate(std::uint32_t T) {
+  return T == 38 || T == 95 ? 0 : T == 39 ? 1 : 2;
+}
 
 inline int KindOfStock(std::uint32_t H) {
   const std::uint32_t Id = H & 0x7FFFFFFF;

@@ -38,7 +38,9 @@ TEmfFile Emf(DrawFn Draw, int W = 300, int H = 200, std::string Name = "car",
   return F;
 }
 
-std::vector<std::int32_t> Points(const TEmfRecord& R) { return {R.I32(8), R.I32(12)}; }
+std::vector<std::int32_t> Points(const TEmfRecord& R) {
+  return {R.I32(8), R.I32(12)};
+}
 
 TEST(EmfWriter, HeaderDescribesThePictureAtScreenResolution) {
   std::vector<std::uint8_t> Bytes;
@@ -76,8 +78,8 @@ TEST(EmfWriter, EmptyPictureNameAndEmptySize) {
   EXPECT_EQ(H.U32(60), 11u);
   EXPECT_EQ(H.Utf16(108, 11), std::u16string(u"VarnTree\0\0\0", 11));
   EXPECT_EQ(H.U16(56), 1u);  // no objects
-  EXPECT_THAT(F.Types(), ElementsAre(emr::Header, emr::SetMapMode, emr::SetBkMode,
-                                     emr::SetTextAlign, emr::Eof));
+  EXPECT_THAT(F.Types(),
+              ElementsAre(emr::Header, emr::SetMapMode, emr::SetBkMode, emr::SetTextAlign, emr::Eof));
 }
 
 TEST(EmfWriter, RecordSequenceOfASmallPicture) {
@@ -91,15 +93,14 @@ TEST(EmfWriter, RecordSequenceOfASmallPicture) {
     C.TextRect(TRect(5, 6, 105, 46), 7, 8, "Car");
   });
   using namespace emr;
-  EXPECT_THAT(F.Types(),
-              ElementsAre(Header, SetMapMode, SetBkMode, SetTextAlign,       //
-                          CreatePen, SelectObject, CreateBrushIndirect, SelectObject,
-                          ExtCreateFontIndirectW, SelectObject,              //
-                          MoveToEx, LineTo, Rectangle,                       //
-                          SelectObject, ExtCreateFontIndirectW, SelectObject,  // clear brush, font
-                          SetTextColor, SaveDC, IntersectClipRect, ExtTextOutW, RestoreDC,
-                          SelectObject, SelectObject,  // stock pen and font before deleting
-                          DeleteObject, DeleteObject, DeleteObject, DeleteObject, Eof));
+  EXPECT_THAT(F.Types(), ElementsAre(Header, SetMapMode, SetBkMode, SetTextAlign,  //
+                                     CreatePen, SelectObject, CreateBrushIndirect, SelectObject,
+                                     ExtCreateFontIndirectW, SelectObject,                //
+                                     MoveToEx, LineTo, Rectangle,                         //
+                                     SelectObject, ExtCreateFontIndirectW, SelectObject,  // clear brush, font
+                                     SetTextColor, SaveDC, IntersectClipRect, ExtTextOutW, RestoreDC,
+                                     SelectObject, SelectObject,  // stock pen and font before deleting
+                                     DeleteObject, DeleteObject, DeleteObject, DeleteObject, Eof));
   EXPECT_EQ(F.Records[4].U32(8), 1u);  // first object gets handle 1
   EXPECT_EQ(F.Records[13].U32(8), StockNullBrush);
   EXPECT_EQ(F.Records[16].U32(8), 0x0000FFu);  // text colour red
@@ -202,8 +203,8 @@ TEST(EmfWriter, FontRecordCarriesHeightWeightStylesCharsetAndFace) {
   const Case Cases[] = {
       {TFont("Arial", 10), -13, 400, 0, 0, 0, 1, u"Arial"},
       {TFont("Arial", 10, clBlack, {fsBold}, EASTEUROPE_CHARSET), -13, 700, 0, 0, 0, 238, u"Arial"},
-      {TFont("Times New Roman", 12, clBlack, {fsItalic, fsUnderline, fsStrikeOut}), -16, 400, 1, 1,
-       1, 1, u"Times New Roman"},
+      {TFont("Times New Roman", 12, clBlack, {fsItalic, fsUnderline, fsStrikeOut}), -16, 400, 1, 1, 1, 1,
+       u"Times New Roman"},
       {TFont("Čopič", 8), -11, 400, 0, 0, 0, 1, u"Čopič"},
       {TFont(LongName, 10), -13, 400, 0, 0, 0, 1, std::u16string(31, u'N')},
   };
@@ -239,7 +240,7 @@ TEST(EmfWriter, TextIsUtf16WithTheMeasurersAdvances) {
   ASSERT_EQ(Texts.size(), 1u);
   const TEmfRecord& R = Texts[0];
   EXPECT_EQ(R.Rect(8), (std::vector<std::int32_t>{7, 8, 62, 23}));  // 7 characters of 8 px
-  EXPECT_EQ(R.U32(24), 1u);                                          // compatible mode
+  EXPECT_EQ(R.U32(24), 1u);                                         // compatible mode
   EXPECT_EQ(R.F32(28), 1.0f);
   EXPECT_EQ(R.F32(32), 1.0f);
   EXPECT_EQ(R.I32(36), 7);
@@ -296,8 +297,8 @@ TEST(EmfWriter, OperationsThatShowNothingAreLeftOut) {
     C.SetBrush(TBrush(clRed));
     C.FillRect(TRect(5, 5, 5, 10));
   });
-  EXPECT_THAT(F.Types(), ElementsAre(emr::Header, emr::SetMapMode, emr::SetBkMode,
-                                     emr::SetTextAlign, emr::Eof));
+  EXPECT_THAT(F.Types(),
+              ElementsAre(emr::Header, emr::SetMapMode, emr::SetBkMode, emr::SetTextAlign, emr::Eof));
 }
 
 TEST(EmfWriter, RoundedRectangleIsAPathOfQuarterEllipses) {
@@ -308,9 +309,9 @@ TEST(EmfWriter, RoundedRectangleIsAPathOfQuarterEllipses) {
   std::vector<std::uint32_t> PathTypes;
   for (std::size_t I = Begin; I < F.Records.size() && PathTypes.size() < 14; ++I)
     PathTypes.push_back(F.Records[I].Type);
-  EXPECT_THAT(PathTypes, ElementsAre(BeginPath, MoveToEx, LineTo, PolyBezierTo16, LineTo,
-                                     PolyBezierTo16, LineTo, PolyBezierTo16, LineTo, PolyBezierTo16,
-                                     CloseFigure, EndPath, StrokeAndFillPath, SelectObject));
+  EXPECT_THAT(PathTypes, ElementsAre(BeginPath, MoveToEx, LineTo, PolyBezierTo16, LineTo, PolyBezierTo16,
+                                     LineTo, PolyBezierTo16, LineTo, PolyBezierTo16, CloseFigure, EndPath,
+                                     StrokeAndFillPath, SelectObject));
   // The outline runs through the last pixel inside the rectangle (100, 40);
   // the corner ellipse is 50 x 20.
   EXPECT_EQ(Points(F.Records[Begin + 1]), (std::vector<std::int32_t>{25, 0}));

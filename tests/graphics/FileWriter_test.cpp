@@ -12,7 +12,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class FileWriterTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     FDir = fs::temp_directory_path() /
            ("vt_file_writer_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));

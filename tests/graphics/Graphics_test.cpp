@@ -9,12 +9,12 @@ namespace {
 
 // The stored numbers are part of the tree documents.
 static_assert(taLeftJustify == 0 && taRightJustify == 1 && taCenter == 2);
-static_assert(stRectangle == 0 && stSquare == 1 && stRoundRect == 2 && stRoundSquare == 3 &&
-              stEllipse == 4 && stCircle == 5);
+static_assert(stRectangle == 0 && stSquare == 1 && stRoundRect == 2 && stRoundSquare == 3 && stEllipse == 4 &&
+              stCircle == 5);
 static_assert(psSolid == 0 && psDash == 1 && psDot == 2 && psDashDot == 3 && psDashDotDot == 4 &&
               psClear == 5 && psInsideFrame == 6);
-static_assert(bsSolid == 0 && bsClear == 1 && bsHorizontal == 2 && bsVertical == 3 &&
-              bsFDiagonal == 4 && bsBDiagonal == 5 && bsCross == 6 && bsDiagCross == 7);
+static_assert(bsSolid == 0 && bsClear == 1 && bsHorizontal == 2 && bsVertical == 3 && bsFDiagonal == 4 &&
+              bsBDiagonal == 5 && bsCross == 6 && bsDiagCross == 7);
 static_assert(clWindowText == static_cast<TColor>(0xFF000008u));
 static_assert(clRed == 0x0000FF && clWhite == 0xFFFFFF && clBlack == 0);
 
@@ -24,18 +24,12 @@ TEST(ColorToRGB, ResolvesSystemColoursToTheClassicScheme) {
     TColor Expected;
   };
   const Case Cases[] = {
-      {clWindowText, clBlack},
-      {clWindow, clWhite},
-      {clBtnFace, 0xC0C0C0},
-      {clBtnShadow, 0x808080},
-      {clHighlight, 0x800000},
-      {clInfoBk, 0xE1FFFF},
-      {clMenuBar, 0xC0C0C0},
-      {SystemColor(25), clBlack},   // unused index
-      {SystemColor(200), clBlack},  // beyond the table
-      {0x123456, 0x123456},         // plain colours pass unchanged
-      {clWhite, clWhite},
-      {0x02123456, 0x123456},  // bits above RGB are dropped
+      {clWindowText, clBlack},     {clWindow, clWhite},        {clBtnFace, 0xC0C0C0},
+      {clBtnShadow, 0x808080},     {clHighlight, 0x800000},    {clInfoBk, 0xE1FFFF},
+      {clMenuBar, 0xC0C0C0},       {SystemColor(25), clBlack},  // unused index
+      {SystemColor(200), clBlack},                              // beyond the table
+      {0x123456, 0x123456},                                     // plain colours pass unchanged
+      {clWhite, clWhite},          {0x02123456, 0x123456},      // bits above RGB are dropped
       {clNone, clWhite},
   };
   for (const Case& C : Cases) EXPECT_EQ(ColorToRGB(C.Color), C.Expected) << std::hex << C.Color;
@@ -109,7 +103,10 @@ TEST(TRect, SizesAndEmptiness) {
 TEST(Utf8ToUtf16, EncodesPairsAndReplacesBadBytes) {
   EXPECT_EQ(Utf8ToUtf16("Aš"), u"Aš");
   EXPECT_EQ(Utf8ToUtf16("\xF0\x9F\x98\x80"), u"\xD83D\xDE00");
-  EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), u"a\xFFFD" "b");
+  EXPECT_EQ(Utf8ToUtf16("a\xFF"
+                        "b"),
+            u"a\xFFFD"
+            "b");
   EXPECT_EQ(Utf8ToUtf16(""), u"");
 }
 
@@ -143,7 +140,7 @@ TEST(TFakeMeasurer, AdvancesPerUtf16CodeUnit) {
 // A measurer with pair kerning, to see that the default advances keep the
 // total width.
 class TKerningMeasurer : public TTextMeasurer {
-public:
+ public:
   int TextWidth(const TFont&, std::string_view Text) const override {
     int W = 0;
     for (std::size_t I = 0; I < Text.size(); ++I) {

@@ -12,27 +12,41 @@ namespace {
 
 Qt::PenStyle ToQtPenStyle(TPenStyle S) {
   switch (S) {
-    case psDash: return Qt::DashLine;
-    case psDot: return Qt::DotLine;
-    case psDashDot: return Qt::DashDotLine;
-    case psDashDotDot: return Qt::DashDotDotLine;
-    case psClear: return Qt::NoPen;
+    case psDash:
+      return Qt::DashLine;
+    case psDot:
+      return Qt::DotLine;
+    case psDashDot:
+      return Qt::DashDotLine;
+    case psDashDotDot:
+      return Qt::DashDotDotLine;
+    case psClear:
+      return Qt::NoPen;
     case psSolid:
-    case psInsideFrame: break;
+    case psInsideFrame:
+      break;
   }
   return Qt::SolidLine;
 }
 
 Qt::BrushStyle ToQtBrushStyle(TBrushStyle S) {
   switch (S) {
-    case bsClear: return Qt::NoBrush;
-    case bsHorizontal: return Qt::HorPattern;
-    case bsVertical: return Qt::VerPattern;
-    case bsFDiagonal: return Qt::FDiagPattern;
-    case bsBDiagonal: return Qt::BDiagPattern;
-    case bsCross: return Qt::CrossPattern;
-    case bsDiagCross: return Qt::DiagCrossPattern;
-    case bsSolid: break;
+    case bsClear:
+      return Qt::NoBrush;
+    case bsHorizontal:
+      return Qt::HorPattern;
+    case bsVertical:
+      return Qt::VerPattern;
+    case bsFDiagonal:
+      return Qt::FDiagPattern;
+    case bsBDiagonal:
+      return Qt::BDiagPattern;
+    case bsCross:
+      return Qt::CrossPattern;
+    case bsDiagCross:
+      return Qt::DiagCrossPattern;
+    case bsSolid:
+      break;
   }
   return Qt::SolidPattern;
 }
@@ -44,7 +58,9 @@ QRectF OutlineRect(const TRect& R) {
   return QRectF(L + 0.5, T + 0.5, std::max(W - 1.0, 0.0), std::max(H - 1.0, 0.0));
 }
 
-QPointF PixelCentre(int X, int Y) { return QPointF(X + 0.5, Y + 0.5); }
+QPointF PixelCentre(int X, int Y) {
+  return QPointF(X + 0.5, Y + 0.5);
+}
 
 }  // namespace
 
@@ -63,7 +79,9 @@ TQPainterCanvas::TQPainterCanvas(QPainter& APainter, const TTextMeasurer& AMeasu
   FPainter.setBackgroundMode(Qt::TransparentMode);
 }
 
-TQPainterCanvas::~TQPainterCanvas() { FPainter.restore(); }
+TQPainterCanvas::~TQPainterCanvas() {
+  FPainter.restore();
+}
 
 int TQPainterCanvas::TextWidth(std::string_view Text) const {
   return FMeasurer.TextWidth(Font(), Text);
@@ -134,7 +152,9 @@ void TQPainterCanvas::DrawText(int X, int Y, std::string_view Text) {
   FPainter.drawText(QPointF(X, Y + QFontMetrics(F).ascent()), ToQString(Text));
 }
 
-void TQPainterCanvas::DoTextOut(int X, int Y, std::string_view Text) { DrawText(X, Y, Text); }
+void TQPainterCanvas::DoTextOut(int X, int Y, std::string_view Text) {
+  DrawText(X, Y, Text);
+}
 
 void TQPainterCanvas::DoTextRect(const TRect& Clip, int X, int Y, std::string_view Text) {
   if (Clip.IsEmpty()) return;

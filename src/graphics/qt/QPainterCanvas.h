@@ -14,7 +14,7 @@ namespace vt {
 QColor ToQColor(TColor Color);
 
 class TQPainterCanvas : public TCanvas {
-public:
+ public:
   // Paints in picture pixels scaled by ScaleX and ScaleY (1.0 draws a
   // metafile at its size, 2.0 at 200 %). Painter and Measurer must outlive
   // the canvas; the painter's state is restored when the canvas goes.
@@ -25,7 +25,7 @@ public:
   int TextWidth(std::string_view Text) const override;
   int TextHeight(std::string_view Text) const override;
 
-protected:
+ protected:
   void DoMoveTo(int X, int Y) override;
   void DoLineTo(int X, int Y) override;
   void DoRectangle(const TRect& R) override;
@@ -35,7 +35,7 @@ protected:
   void DoTextOut(int X, int Y, std::string_view Text) override;
   void DoTextRect(const TRect& Clip, int X, int Y, std::string_view Text) override;
 
-private:
+ private:
   // Sets the painter's pen and brush from the canvas's.
   void ApplyShapeState();
   void DrawText(int X, int Y, std::string_view Text);

@@ -24,8 +24,7 @@ void EnsureGuiApplication() {
     if (!qobject_cast<QGuiApplication*>(App)) throw EGraphicsError(SNoGuiApplication);
     return;
   }
-  if (!EnvironmentSet("QT_QPA_PLATFORM") && !EnvironmentSet("DISPLAY") &&
-      !EnvironmentSet("WAYLAND_DISPLAY"))
+  if (!EnvironmentSet("QT_QPA_PLATFORM") && !EnvironmentSet("DISPLAY") && !EnvironmentSet("WAYLAND_DISPLAY"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   // Qt keeps references to argc and argv for the application's lifetime; the
   // application itself lives until the process ends (destroying it during
@@ -42,5 +41,7 @@ void EnsureGuiApplication() {
 #if defined(__SANITIZE_ADDRESS__)
 // fontconfig keeps its caches until the process ends and never frees them;
 // the leak checker would report them in every program that draws text.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\n";
+}
 #endif

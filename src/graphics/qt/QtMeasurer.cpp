@@ -25,7 +25,9 @@ QString ToQString(std::string_view Text) {
   return QString(reinterpret_cast<const QChar*>(U.data()), static_cast<qsizetype>(U.size()));
 }
 
-TQtMeasurer::TQtMeasurer() { EnsureGuiApplication(); }
+TQtMeasurer::TQtMeasurer() {
+  EnsureGuiApplication();
+}
 
 const QFontMetrics& TQtMeasurer::Metrics(const TFont& Font) const {
   if (!FCachedFont || !(*FCachedFont == Font)) {

@@ -21,7 +21,7 @@ QFont ToQFont(const TFont& Font);
 QString ToQString(std::string_view Text);
 
 class TQtMeasurer : public TTextMeasurer {
-public:
+ public:
   // Ensures a QGuiApplication exists.
   TQtMeasurer();
 
@@ -29,7 +29,7 @@ public:
   int TextHeight(const TFont& Font, std::string_view Text) const override;
   std::vector<int> CharAdvances(const TFont& Font, std::string_view Text) const override;
 
-private:
+ private:
   const QFontMetrics& Metrics(const TFont& Font) const;
 
   // Metrics of the font asked last; pictures use few fonts in long runs.

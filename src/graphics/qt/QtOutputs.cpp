@@ -19,9 +19,9 @@ namespace vt {
 namespace {
 
 void WriteBytes(const std::string& FileName, const QByteArray& Bytes) {
-  WriteFileReplacing(FileName, std::span<const std::uint8_t>(
-                                   reinterpret_cast<const std::uint8_t*>(Bytes.constData()),
-                                   static_cast<std::size_t>(Bytes.size())));
+  WriteFileReplacing(FileName,
+                     std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(Bytes.constData()),
+                                                   static_cast<std::size_t>(Bytes.size())));
 }
 
 // The picture's size for vector outputs; an empty picture is one pixel.
@@ -29,8 +29,8 @@ QSize PictureSize(const TMetafile& Metafile) {
   return QSize(std::max(Metafile.Width(), 1), std::max(Metafile.Height(), 1));
 }
 
-void PlayOn(QPainter& Painter, const TMetafile& Metafile, const TTextMeasurer& Measurer,
-            double ScaleX = 1.0, double ScaleY = 1.0) {
+void PlayOn(QPainter& Painter, const TMetafile& Metafile, const TTextMeasurer& Measurer, double ScaleX = 1.0,
+            double ScaleY = 1.0) {
   TQPainterCanvas Canvas(Painter, Measurer, ScaleX, ScaleY);
   Play(Metafile, Canvas);
 }
@@ -110,9 +110,9 @@ void SavePdf(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std
     Pdf.setCreator(QString::fromStdString(Metafile.AppName()));
     Pdf.setTitle(QString::fromStdString(Metafile.PictureName()));
     // One page exactly the picture's size: pixels at 96 dpi are 3/4 point.
-    const QPageSize Page(QSizeF(Size.width() * 72.0 / ScreenPixelsPerInch,
-                                Size.height() * 72.0 / ScreenPixelsPerInch),
-                         QPageSize::Point, QString(), QPageSize::ExactMatch);
+    const QPageSize Page(
+        QSizeF(Size.width() * 72.0 / ScreenPixelsPerInch, Size.height() * 72.0 / ScreenPixelsPerInch),
+        QPageSize::Point, QString(), QPageSize::ExactMatch);
     Pdf.setPageLayout(QPageLayout(Page, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QPainter Painter(&Pdf);
     PlayOn(Painter, Metafile, Measurer);

@@ -43,7 +43,9 @@ TEST(TQtMeasurer, WidthsAreTheAdvances) {
   EXPECT_GT(M.TextWidth(Bold, Text), M.TextWidth(Regular, Text));
   EXPECT_GT(M.TextWidth(TFont("Arial", 20), Text), M.TextWidth(Regular, Text));
 
-  for (const std::string S : {"Price of car", "Aš 😀 AV", "\xFF" "bad"}) {
+  for (const std::string S : {"Price of car", "Aš 😀 AV",
+                              "\xFF"
+                              "bad"}) {
     const std::vector<int> A = M.CharAdvances(Regular, S);
     EXPECT_EQ(A.size(), Utf8ToUtf16(S).size()) << S;
     int Sum = 0;
@@ -67,7 +69,9 @@ TMetafile SamplePicture(const TTextMeasurer& Measurer) {
   return M;
 }
 
-bool IsColor(const QImage& I, int X, int Y, QRgb C) { return (I.pixel(X, Y) & 0xFFFFFF) == (C & 0xFFFFFF); }
+bool IsColor(const QImage& I, int X, int Y, QRgb C) {
+  return (I.pixel(X, Y) & 0xFFFFFF) == (C & 0xFFFFFF);
+}
 
 bool AnyDark(const QImage& I, const QRect& R) {
   for (int Y = R.top(); Y <= R.bottom(); ++Y)
@@ -77,7 +81,7 @@ bool AnyDark(const QImage& I, const QRect& R) {
 }
 
 class QtOutputsTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     FDir = fs::temp_directory_path() /
            ("vt_qt_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
