@@ -129,15 +129,40 @@ int TTreeDrawNode::Level() const {
 
 int TTreeDrawNode::Index() const {
   if (!FParent) return -1;
-  int index = 0;
-  for (const TTreeDrawNode* node = FParent->FFirstChild; node && node != this; node = node->FNextChild) ++index;
+  const TTreeDrawNode* parent = FParent;
+  if (parent->FCursorNode == this) return parent->FCursorIdx;
+  int index = -1;
+  if (parent->FCursorNode) {
+    int i = parent->FCursorIdx;
+    for (const TTreeDrawNode* node = parent->FCursorNode; node; node = node->FNextChild, ++i)
+      if (node == this) {
+        index = i;
+        break;
+      }
+  }
+  if (index < 0) {
+    index = 0;
+    for (const TTreeDrawNode* node = parent->FFirstChild; node && node != this; node = node->FNextChild) ++index;
+  }
+  parent->FCursorIdx = index;
+  parent->FCursorNode = const_cast<TTreeDrawNode*>(this);
   return index;
 }
 
 TTreeDrawNode* TTreeDrawNode::GetItem(int Idx) const {
-  if (Idx < 0) return nullptr;
+  if (Idx < 0 || Idx >= FChildCount) return nullptr;
+  if (Idx == FChildCount - 1) return FLastChild;
   TTreeDrawNode* node = FFirstChild;
-  for (int i = 0; node && i < Idx; ++i) node = node->FNextChild;
+  int i = 0;
+  if (FCursorNode && FCursorIdx <= Idx) {
+    node = FCursorNode;
+    i = FCursorIdx;
+  }
+  for (; node && i < Idx; ++i) node = node->FNextChild;
+  if (node) {
+    FCursorIdx = i;
+    FCursorNode = node;
+  }
   return node;
 }
 
@@ -253,6 +278,7 @@ TTreeDrawNode* TTreeDrawNode::AddChild(TTreeDrawNode* ANode) {
     FFirstChild = ANode;
   FLastChild = ANode;
   ++FChildCount;
+  ChildrenChanged();
   StructureModified();
   return ANode;
 }
@@ -271,6 +297,7 @@ TTreeDrawNode* TTreeDrawNode::InsertLeft(TTreeDrawNode* ANode) {
     FParent->FFirstChild = ANode;
   FPrevChild = ANode;
   ++FParent->FChildCount;
+  FParent->ChildrenChanged();
   StructureModified();
   return ANode;
 }
@@ -288,6 +315,7 @@ TTreeDrawNode* TTreeDrawNode::InsertRight(TTreeDrawNode* ANode) {
     FParent->FLastChild = ANode;
   FNextChild = ANode;
   ++FParent->FChildCount;
+  FParent->ChildrenChanged();
   StructureModified();
   return ANode;
 }
@@ -327,6 +355,7 @@ TTreeDrawNode* TTreeDrawNode::Pull() {
     }
     if (FNextChild) FNextChild->FPrevChild = prev;
     --parent->FChildCount;
+    parent->ChildrenChanged();
     FParent = nullptr;
     FPrevChild = nullptr;
     StructureModified();
@@ -346,6 +375,7 @@ void TTreeDrawNode::DeleteChildren() {
     node->FFirstChild = nullptr;
     node->FLastChild = nullptr;
     node->FChildCount = 0;
+    node->ChildrenChanged();
   };
   takeChildren(this);
   while (!pending.empty()) {
@@ -759,15 +789,15 @@ void TTreeDrawer::PlaceBottomUp() {
 
 namespace detail {
 
-// Scratch of one Walker placement. The algorithm works on the nodes' own
-// FXPos and FXMod exactly as it is written; what is kept here only makes its
-// look-ups cheap, so that the cost grows about linearly with the tree:
-// - every node's number in pre-order (its slot, also stored in the node),
-//   its parent, depth, the end of its subtree's slots, its place on its
-//   level and its extents, asked for once;
-// - the visible nodes (those the first walk reaches) of each depth in
-//   pre-order, so that the leftmost node of a subtree at some depth is one
-//   binary search;
+// Scratch of one Walker placement, one entry per node in pre-order (the
+// node's slot, also stored in the node). The algorithm runs exactly as it is
+// written, on working copies of FXPos and FXMod that the final pass writes
+// back; what is kept besides only makes its look-ups cheap, so that the cost
+// grows about linearly with the tree:
+// - the tree and level links as slots, and the extents, asked for once;
+// - for each visible node (one the first walk reaches), the first visible
+//   node one depth below it and further right, so that the leftmost node of
+//   a subtree at the next depth is one look-up (LeftmostAtDepth);
 // - per Apportion call, the sums of the modifiers from a contour node up to
 //   the apportioned level, so that a climb stops where an earlier climb of
 //   the same call passed (only that level's modifiers change during a call,
@@ -776,292 +806,306 @@ namespace detail {
 //   parent's children, kept until an Apportion moves a node inside it.
 class TPlacementRun {
 public:
-  TPlacementRun(TTreeDrawNode* root, const std::vector<TTreeDrawNode*>& levelFirst, double nodeSeparation,
-                bool subtreeSpans);
+  TPlacementRun(TTreeDrawNode* root, double nodeSeparation, bool subtreeSpans);
   // The post-order first pass: preliminary positions and modifiers.
   void FirstWalk();
+  // The final pass of the drawer (modifiers added down the tree, boxes
+  // measured into width and left, everything shifted right when a box
+  // reaches below 0), then the results written back to the nodes.
+  void FinalPass(double& width, double& left);
 
 private:
+  struct TSlot {
+    double x;       // FXPos
+    double mod;     // FXMod
+    double before;  // extents in the layout frame
+    double after;
+    double inner;   // climb: sum of the modifiers strictly below the level
+    int parent;     // -1 for the root
+    int end;        // one past the last slot of the subtree
+    int lastChild;  // -1 without children; the first child is slot + 1
+    int left;       // left neighbour on the level, -1 without
+    int depth;
+    int levelPos;   // position on the level
+    int top;        // climb: the ancestor on the apportioned level
+    int stamp;      // the Apportion call that filled inner and top
+    bool terminal;  // IsTerminal
+    bool leaf;      // placed as a terminal
+  };
   struct TSpan {
     double lo, hi;
-  };
-  struct TFrame {
-    TTreeDrawNode* node;
-    TTreeDrawNode* next;
   };
   enum : unsigned char { kSpanNone, kSpanClean, kSpanDirty };
 
   double FSep;
   bool FSubtree;
-  TTreeDrawNode* FRoot;
-
   std::vector<TTreeDrawNode*> FNode;
-  std::vector<int> FParent;
-  std::vector<int> FDepth;
-  std::vector<int> FEnd;
-  std::vector<int> FLevelPos;
-  std::vector<unsigned char> FTerminal;  // IsTerminal
-  std::vector<unsigned char> FLeaf;      // placed as a terminal
-  std::vector<double> FBefore;
-  std::vector<double> FAfter;
-  std::vector<int> FDepthStart;    // visible slots of depth d: FDepthStart[d] ...
-  std::vector<int> FDepthVisible;  // ... FDepthStart[d + 1] - 1, ascending
-
+  std::vector<TSlot> FSlots;
+  std::vector<int> FNextBelow;
   int FCall = 0;
-  std::vector<int> FStamp;     // Apportion call that filled FInner and FTop
-  std::vector<double> FInner;  // sum of modifiers strictly below the level
-  std::vector<int> FTop;       // the ancestor on the apportioned level
   std::vector<int> FPath;
-
   std::vector<unsigned char> FSpanState;
-  std::vector<TSpan> FSpan;  // span of the children, on their own scale
-  std::vector<TFrame> FSpanStack;
+  std::vector<TSpan> FSpan;
+  std::vector<std::pair<int, int>> FOpen;  // a walk's open slots, each with its next child
 
-  void Number(const std::vector<TTreeDrawNode*>& levelFirst);
-  void PlaceTerminal(TTreeDrawNode* node);
-  void PlaceParent(TTreeDrawNode* node);
-  void Apportion(TTreeDrawNode* node);
-  void ClimbToLevel(int slot, int level);
-  TTreeDrawNode* LeftmostAtDepth(int slot, int k) const;
-  void Spread(TTreeDrawNode* node, int count, double overlap);
+  void Number(TTreeDrawNode* root);
+  void LinkLevels();
+  void PlaceTerminal(int s);
+  void PlaceParent(int s);
+  void Apportion(int s);
+  void ClimbToLevel(int s, int level);
+  int NextContour(int v, int cur) const;
+  void Spread(int s, int count, double overlap);
   void SpanMoved(int parent);
-  void UpdateSpan(int slot);
-  TSpan ChildrenSpan(int slot) const;
-  TSpan WidenedSpan(const TTreeDrawNode* child) const;
+  void UpdateSpan(int s);
+  TSpan ChildrenSpan(int s) const;
+  TSpan WidenedSpan(int k) const;
 };
 
-TPlacementRun::TPlacementRun(TTreeDrawNode* root, const std::vector<TTreeDrawNode*>& levelFirst,
-                             double nodeSeparation, bool subtreeSpans)
-    : FSep(nodeSeparation), FSubtree(subtreeSpans), FRoot(root) {
-  Number(levelFirst);
+TPlacementRun::TPlacementRun(TTreeDrawNode* root, double nodeSeparation, bool subtreeSpans)
+    : FSep(nodeSeparation), FSubtree(subtreeSpans) {
+  Number(root);
+  LinkLevels();
+  if (FSubtree) {
+    FSpanState.assign(FSlots.size(), kSpanNone);
+    FSpan.assign(FSlots.size(), TSpan{0.0, 0.0});
+  }
 }
 
-void TPlacementRun::Number(const std::vector<TTreeDrawNode*>& levelFirst) {
-  int count = 0;
-  ForEachPreOrder(FRoot, [&](TTreeDrawNode* node, int depth) {
-    node->FSlot = count++;
+void TPlacementRun::Number(TTreeDrawNode* root) {
+  ForEachPreOrder(root, [this](TTreeDrawNode* node, int) {
+    node->FSlot = static_cast<int>(FNode.size());
     FNode.push_back(node);
-    FParent.push_back(depth == 0 ? -1 : node->FParent->FSlot);
-    FDepth.push_back(depth);
-    bool terminal = node->IsTerminal();
-    FTerminal.push_back(terminal);
-    FLeaf.push_back(terminal || !node->FFirstChild);
-    FBefore.push_back(node->Before());
-    FAfter.push_back(node->After());
     return true;
   });
-  size_t n = FNode.size();
-
-  std::vector<int> size(n, 1);
-  for (size_t s = n; s-- > 1;) size[static_cast<size_t>(FParent[s])] += size[s];
-  FEnd.resize(n);
-  for (size_t s = 0; s < n; ++s) FEnd[s] = static_cast<int>(s) + size[s];
-
-  FLevelPos.assign(n, -1);
-  for (TTreeDrawNode* first : levelFirst) {
-    int pos = 0;
-    for (TTreeDrawNode* node = first; node; node = node->FRightNode) FLevelPos[static_cast<size_t>(node->FSlot)] = pos++;
+  FSlots.resize(FNode.size());
+  for (size_t s = 0; s < FNode.size(); ++s) {
+    const TTreeDrawNode* node = FNode[s];
+    TSlot& t = FSlots[s];
+    t.x = node->FXPos;
+    t.mod = node->FXMod;
+    t.before = node->Before();
+    t.after = node->After();
+    t.inner = 0.0;
+    t.parent = s == 0 ? -1 : node->FParent->FSlot;
+    t.end = static_cast<int>(s) + 1;
+    t.lastChild = node->FLastChild ? node->FLastChild->FSlot : -1;
+    t.left = node->FLeftNode ? node->FLeftNode->FSlot : -1;
+    t.depth = s == 0 ? 0 : FSlots[static_cast<size_t>(t.parent)].depth + 1;
+    t.levelPos = 0;
+    t.top = -1;
+    t.stamp = 0;
+    t.terminal = node->IsTerminal();
+    t.leaf = t.terminal || !node->FFirstChild;
   }
+  for (size_t s = FSlots.size(); s-- > 1;) {
+    TSlot& p = FSlots[static_cast<size_t>(FSlots[s].parent)];
+    p.end = std::max(p.end, FSlots[s].end);
+  }
+}
 
+// Levels are the depths here, each in pre-order, as the level chains are.
+void TPlacementRun::LinkLevels() {
+  size_t n = FSlots.size();
   std::vector<unsigned char> visible(n, 1);
-  int depths = 0;
+  std::vector<int> onDepth;  // nodes on each depth so far
+  std::vector<int> start;    // visible slots of depth d: start[d] .. start[d + 1] - 1
   for (size_t s = 0; s < n; ++s) {
+    TSlot& t = FSlots[s];
+    size_t d = static_cast<size_t>(t.depth);
+    if (onDepth.size() <= d) onDepth.resize(d + 1, 0), start.resize(d + 2, 0);
+    t.levelPos = onDepth[d]++;
     if (s > 0) {
-      size_t p = static_cast<size_t>(FParent[s]);
-      visible[s] = visible[p] && !FLeaf[p];
+      size_t p = static_cast<size_t>(t.parent);
+      visible[s] = visible[p] && !FSlots[p].leaf;
     }
-    depths = std::max(depths, FDepth[s] + 1);
+    if (visible[s]) ++start[d + 1];
   }
-  FDepthStart.assign(static_cast<size_t>(depths) + 1, 0);
+  for (size_t d = 1; d < start.size(); ++d) start[d] += start[d - 1];
+  std::vector<int> byDepth(static_cast<size_t>(start.back()));
+  std::vector<int> fill(start.begin(), start.end() - 1);
   for (size_t s = 0; s < n; ++s)
-    if (visible[s]) ++FDepthStart[static_cast<size_t>(FDepth[s]) + 1];
-  for (size_t d = 1; d < FDepthStart.size(); ++d) FDepthStart[d] += FDepthStart[d - 1];
-  FDepthVisible.resize(static_cast<size_t>(FDepthStart.back()));
-  std::vector<int> fill(FDepthStart.begin(), FDepthStart.end() - 1);
-  for (size_t s = 0; s < n; ++s)
-    if (visible[s]) FDepthVisible[static_cast<size_t>(fill[static_cast<size_t>(FDepth[s])]++)] = static_cast<int>(s);
-
-  FStamp.assign(n, 0);
-  FInner.assign(n, 0.0);
-  FTop.assign(n, -1);
-  if (FSubtree) {
-    FSpanState.assign(n, kSpanNone);
-    FSpan.assign(n, TSpan{0.0, 0.0});
+    if (visible[s]) byDepth[static_cast<size_t>(fill[static_cast<size_t>(FSlots[s].depth)]++)] = static_cast<int>(s);
+  FNextBelow.assign(n, -1);
+  for (size_t d = 0; d + 2 < start.size(); ++d) {
+    int j = start[d + 1];
+    const int jEnd = start[d + 2];
+    for (int i = start[d]; i < start[d + 1]; ++i) {
+      int x = byDepth[static_cast<size_t>(i)];
+      while (j < jEnd && byDepth[static_cast<size_t>(j)] < x) ++j;
+      if (j < jEnd) FNextBelow[static_cast<size_t>(x)] = byDepth[static_cast<size_t>(j)];
+    }
   }
 }
 
 void TPlacementRun::FirstWalk() {
-  std::vector<TFrame> open;
-  auto enter = [&](TTreeDrawNode* node) {
-    node->FXMod = 0.0;
-    if (FLeaf[static_cast<size_t>(node->FSlot)])
-      PlaceTerminal(node);
+  auto enter = [this](int s) {
+    TSlot& t = FSlots[static_cast<size_t>(s)];
+    t.mod = 0.0;
+    if (t.leaf)
+      PlaceTerminal(s);
     else
-      open.push_back(TFrame{node, node->FFirstChild});
+      FOpen.emplace_back(s, s + 1);
   };
-  enter(FRoot);
-  while (!open.empty()) {
-    TFrame& f = open.back();
-    if (TTreeDrawNode* child = f.next) {
-      f.next = child->FNextChild;
+  FOpen.clear();
+  enter(0);
+  while (!FOpen.empty()) {
+    auto [s, child] = FOpen.back();
+    if (child < FSlots[static_cast<size_t>(s)].end) {
+      FOpen.back().second = FSlots[static_cast<size_t>(child)].end;
       enter(child);
       continue;
     }
-    TTreeDrawNode* node = f.node;
-    open.pop_back();
-    PlaceParent(node);
+    FOpen.pop_back();
+    PlaceParent(s);
   }
 }
 
-void TPlacementRun::PlaceTerminal(TTreeDrawNode* node) {
-  size_t s = static_cast<size_t>(node->FSlot);
-  if (TTreeDrawNode* left = node->FLeftNode)
-    node->FXPos = left->FXPos + FAfter[static_cast<size_t>(left->FSlot)] + FSep + FBefore[s];
-  else
-    node->FXPos = FBefore[s];
+void TPlacementRun::PlaceTerminal(int s) {
+  TSlot& t = FSlots[static_cast<size_t>(s)];
+  if (t.left >= 0) {
+    const TSlot& l = FSlots[static_cast<size_t>(t.left)];
+    t.x = l.x + l.after + FSep + t.before;
+  } else {
+    t.x = t.before;
+  }
 }
 
-void TPlacementRun::PlaceParent(TTreeDrawNode* node) {
-  size_t s = static_cast<size_t>(node->FSlot);
-  double first = node->FFirstChild->FXPos;
-  double last = node->FLastChild->FXPos;
+void TPlacementRun::PlaceParent(int s) {
+  double first = FSlots[static_cast<size_t>(s) + 1].x;
+  double last = FSlots[static_cast<size_t>(FSlots[static_cast<size_t>(s)].lastChild)].x;
   if (FSubtree) {
-    UpdateSpan(node->FSlot);
-    first = FSpan[s].lo;
-    last = FSpan[s].hi;
+    UpdateSpan(s);
+    first = FSpan[static_cast<size_t>(s)].lo;
+    last = FSpan[static_cast<size_t>(s)].hi;
   }
   double mid = (first + last) / 2;
-  if (TTreeDrawNode* left = node->FLeftNode) {
-    node->FXPos = left->FXPos + FAfter[static_cast<size_t>(left->FSlot)] + FSep + FBefore[s];
-    node->FXMod = node->FXPos - mid;
-    Apportion(node);
+  TSlot& t = FSlots[static_cast<size_t>(s)];
+  if (t.left >= 0) {
+    const TSlot& l = FSlots[static_cast<size_t>(t.left)];
+    t.x = l.x + l.after + FSep + t.before;
+    t.mod = t.x - mid;
+    Apportion(s);
   } else {
-    node->FXPos = mid;
+    t.x = mid;
   }
 }
 
-// Pushes the node's subtree right until, at every depth below it, its
+// Pushes the subtree of slot s right until, at every depth below it, its
 // leftmost node clears its left neighbour on the level.
-void TPlacementRun::Apportion(TTreeDrawNode* node) {
+void TPlacementRun::Apportion(int s) {
   ++FCall;
-  const int s = node->FSlot;
-  const int level = FDepth[static_cast<size_t>(s)];
-  TTreeDrawNode* cur = node->FFirstChild;
-  int i = 1;
-  TTreeDrawNode* left = cur->FLeftNode;
-  while (cur && left) {
-    const size_t sl = static_cast<size_t>(left->FSlot);
-    const size_t sc = static_cast<size_t>(cur->FSlot);
-    ClimbToLevel(left->FSlot, level);
-    ClimbToLevel(cur->FSlot, level);
-    TTreeDrawNode* a = FNode[static_cast<size_t>(FTop[sl])];
-    double sumL = FInner[sl] + a->FXMod;
-    double sumR = FInner[sc] + node->FXMod;
-    double overlap = (left->FXPos + sumL) + FAfter[sl] + FSep + FBefore[sc] - (cur->FXPos + sumR);
+  const int level = FSlots[static_cast<size_t>(s)].depth;
+  int cur = s + 1;
+  int left = FSlots[static_cast<size_t>(cur)].left;
+  while (cur >= 0 && left >= 0) {
+    ClimbToLevel(left, level);
+    ClimbToLevel(cur, level);
+    const TSlot& l = FSlots[static_cast<size_t>(left)];
+    const TSlot& c = FSlots[static_cast<size_t>(cur)];
+    const TSlot& a = FSlots[static_cast<size_t>(l.top)];
+    const TSlot& v = FSlots[static_cast<size_t>(s)];
+    double sumL = l.inner + a.mod;
+    double sumR = c.inner + v.mod;
+    double overlap = (l.x + sumL) + l.after + FSep + c.before - (c.x + sumR);
     if (overlap > 0) {
-      const size_t sa = static_cast<size_t>(a->FSlot);
-      if (FDepth[sa] != level || FLevelPos[sa] < 0 || FLevelPos[sa] >= FLevelPos[static_cast<size_t>(s)]) return;
-      Spread(node, FLevelPos[static_cast<size_t>(s)] - FLevelPos[sa], overlap);
+      if (a.depth != level || a.levelPos >= v.levelPos) return;
+      Spread(s, v.levelPos - a.levelPos, overlap);
     }
-    ++i;
-    if (FTerminal[sc])
-      cur = LeftmostAtDepth(s, i);
-    else
-      cur = cur->FFirstChild;
-    if (cur) left = cur->FLeftNode;
+    cur = NextContour(s, cur);
+    if (cur >= 0) left = FSlots[static_cast<size_t>(cur)].left;
   }
 }
 
-// Fills FInner and FTop of a node below the given level, climbing only as
-// far as the first node this Apportion call has resolved already.
-void TPlacementRun::ClimbToLevel(int slot, int level) {
-  size_t y = static_cast<size_t>(slot);
+// Fills inner and top of a node below the given level, climbing only as far
+// as the first node this Apportion call has resolved already.
+void TPlacementRun::ClimbToLevel(int s, int level) {
+  int y = s;
   FPath.clear();
-  while (FStamp[y] != FCall && FDepth[y] > level + 1) {
-    FPath.push_back(static_cast<int>(y));
-    y = static_cast<size_t>(FParent[y]);
+  while (FSlots[static_cast<size_t>(y)].stamp != FCall && FSlots[static_cast<size_t>(y)].depth > level + 1) {
+    FPath.push_back(y);
+    y = FSlots[static_cast<size_t>(y)].parent;
   }
-  if (FStamp[y] != FCall) {
-    FStamp[y] = FCall;
-    FInner[y] = 0.0;
-    FTop[y] = FParent[y];
+  TSlot& base = FSlots[static_cast<size_t>(y)];
+  if (base.stamp != FCall) {
+    base.stamp = FCall;
+    base.inner = 0.0;
+    base.top = base.parent;
   }
   for (auto it = FPath.rbegin(); it != FPath.rend(); ++it) {
-    size_t z = static_cast<size_t>(*it);
-    size_t p = static_cast<size_t>(FParent[z]);
-    FInner[z] = FInner[p] + FNode[p]->FXMod;
-    FTop[z] = FTop[p];
-    FStamp[z] = FCall;
+    TSlot& z = FSlots[static_cast<size_t>(*it)];
+    const TSlot& p = FSlots[static_cast<size_t>(z.parent)];
+    z.inner = p.inner + p.mod;
+    z.top = p.top;
+    z.stamp = FCall;
   }
 }
 
-// The leftmost node exactly k levels below the node in its subtree, reached
-// through non-terminal nodes only; nil when the subtree is not that deep.
-TTreeDrawNode* TPlacementRun::LeftmostAtDepth(int slot, int k) const {
-  size_t d = static_cast<size_t>(FDepth[static_cast<size_t>(slot)] + k);
-  if (d + 1 >= FDepthStart.size()) return nullptr;
-  auto begin = FDepthVisible.begin() + FDepthStart[d];
-  auto end = FDepthVisible.begin() + FDepthStart[d + 1];
-  auto it = std::upper_bound(begin, end, slot);
-  if (it == end || *it >= FEnd[static_cast<size_t>(slot)]) return nullptr;
-  return FNode[static_cast<size_t>(*it)];
+// The contour node one depth below cur in the subtree of v: cur's first
+// child, or for a terminal cur the leftmost node of v's subtree at that
+// depth (LeftmostAtDepth), which is the first visible node of that depth
+// after cur; -1 when there is none.
+int TPlacementRun::NextContour(int v, int cur) const {
+  const TSlot& c = FSlots[static_cast<size_t>(cur)];
+  if (!c.terminal) return c.leaf ? -1 : cur + 1;
+  int next = FNextBelow[static_cast<size_t>(cur)];
+  return next >= 0 && next < FSlots[static_cast<size_t>(v)].end ? next : -1;
 }
 
-// Moves the node by the whole overlap and the count - 1 level neighbours to
+// Moves slot s by the whole overlap and the count - 1 level neighbours to
 // its left by evenly decreasing shares.
-void TPlacementRun::Spread(TTreeDrawNode* node, int count, double overlap) {
+void TPlacementRun::Spread(int s, int count, double overlap) {
   double step = overlap / count;
   double m = overlap;
-  TTreeDrawNode* x = node;
-  for (int k = 0; k < count && x; ++k) {
-    x->FXPos = x->FXPos + m;
-    x->FXMod = x->FXMod + m;
-    if (FSubtree) SpanMoved(FParent[static_cast<size_t>(x->FSlot)]);
+  int x = s;
+  for (int k = 0; k < count && x >= 0; ++k) {
+    TSlot& t = FSlots[static_cast<size_t>(x)];
+    t.x = t.x + m;
+    t.mod = t.mod + m;
+    if (FSubtree) SpanMoved(t.parent);
     m = m - step;
-    x = x->FLeftNode;
+    x = t.left;
   }
 }
 
-// A child of the given node moved: the spans kept for it and its finished
+// A child of the given slot moved: the spans kept for it and its finished
 // ancestors are out of date.
 void TPlacementRun::SpanMoved(int parent) {
   while (parent >= 0 && FSpanState[static_cast<size_t>(parent)] == kSpanClean) {
     FSpanState[static_cast<size_t>(parent)] = kSpanDirty;
-    parent = FParent[static_cast<size_t>(parent)];
+    parent = FSlots[static_cast<size_t>(parent)].parent;
   }
 }
 
 // Brings the span of a parent's children up to date, recomputing first the
 // out-of-date spans below it (without recursion).
-void TPlacementRun::UpdateSpan(int slot) {
-  if (FSpanState[static_cast<size_t>(slot)] == kSpanClean) return;
-  FSpanStack.clear();
-  FSpanStack.push_back(TFrame{FNode[static_cast<size_t>(slot)], FNode[static_cast<size_t>(slot)]->FFirstChild});
-  while (!FSpanStack.empty()) {
-    TFrame& f = FSpanStack.back();
-    TTreeDrawNode* child = f.next;
-    while (child && (FLeaf[static_cast<size_t>(child->FSlot)] ||
-                     FSpanState[static_cast<size_t>(child->FSlot)] == kSpanClean))
-      child = child->FNextChild;
-    if (child) {
-      f.next = child->FNextChild;
-      FSpanStack.push_back(TFrame{child, child->FFirstChild});
+void TPlacementRun::UpdateSpan(int s) {
+  if (FSpanState[static_cast<size_t>(s)] == kSpanClean) return;
+  FOpen.emplace_back(s, s + 1);
+  const size_t base = FOpen.size() - 1;
+  while (FOpen.size() > base) {
+    auto [t, child] = FOpen.back();
+    const int end = FSlots[static_cast<size_t>(t)].end;
+    while (child < end && (FSlots[static_cast<size_t>(child)].leaf || FSpanState[static_cast<size_t>(child)] == kSpanClean))
+      child = FSlots[static_cast<size_t>(child)].end;
+    if (child < end) {
+      FOpen.back().second = FSlots[static_cast<size_t>(child)].end;
+      FOpen.emplace_back(child, child + 1);
       continue;
     }
-    size_t t = static_cast<size_t>(f.node->FSlot);
-    FSpanStack.pop_back();
-    FSpan[t] = ChildrenSpan(static_cast<int>(t));
-    FSpanState[t] = kSpanClean;
+    FOpen.pop_back();
+    FSpan[static_cast<size_t>(t)] = ChildrenSpan(t);
+    FSpanState[static_cast<size_t>(t)] = kSpanClean;
   }
 }
 
 // The span of a parent's subtree without its own box, on the scale of its
 // children's positions.
-TPlacementRun::TSpan TPlacementRun::ChildrenSpan(int slot) const {
-  const TTreeDrawNode* node = FNode[static_cast<size_t>(slot)];
-  TSpan span = WidenedSpan(node->FFirstChild);
-  for (const TTreeDrawNode* child = node->FFirstChild->FNextChild; child; child = child->FNextChild) {
-    TSpan w = WidenedSpan(child);
+TPlacementRun::TSpan TPlacementRun::ChildrenSpan(int s) const {
+  const int end = FSlots[static_cast<size_t>(s)].end;
+  TSpan span = WidenedSpan(s + 1);
+  for (int c = FSlots[static_cast<size_t>(s) + 1].end; c < end; c = FSlots[static_cast<size_t>(c)].end) {
+    TSpan w = WidenedSpan(c);
     span.lo = std::min(span.lo, w.lo);
     span.hi = std::max(span.hi, w.hi);
   }
@@ -1070,20 +1114,44 @@ TPlacementRun::TSpan TPlacementRun::ChildrenSpan(int slot) const {
 
 // A child's subtree span on its parent's children scale; a child wider than
 // the span counts with its full width, centred on it.
-TPlacementRun::TSpan TPlacementRun::WidenedSpan(const TTreeDrawNode* child) const {
-  size_t k = static_cast<size_t>(child->FSlot);
+TPlacementRun::TSpan TPlacementRun::WidenedSpan(int k) const {
+  const TSlot& t = FSlots[static_cast<size_t>(k)];
   TSpan span;
-  if (FLeaf[k]) {
-    span = TSpan{child->FXPos - FBefore[k], child->FXPos + FAfter[k]};
-  } else {
-    span = TSpan{FSpan[k].lo + child->FXMod, FSpan[k].hi + child->FXMod};
-  }
-  double w = (FBefore[k] + FAfter[k] - (span.hi - span.lo)) / 2;
+  if (t.leaf)
+    span = TSpan{t.x - t.before, t.x + t.after};
+  else
+    span = TSpan{FSpan[static_cast<size_t>(k)].lo + t.mod, FSpan[static_cast<size_t>(k)].hi + t.mod};
+  double w = (t.before + t.after - (span.hi - span.lo)) / 2;
   if (w > 0) {
     span.lo = span.lo - w;
     span.hi = span.hi + w;
   }
   return span;
+}
+
+void TPlacementRun::FinalPass(double& width, double& left) {
+  left = 0.0;
+  // inner now holds the sum of the modifiers above each node.
+  for (size_t s = 0; s < FSlots.size(); ++s) {
+    TSlot& t = FSlots[s];
+    if (s == 0) {
+      t.inner = 0.0;
+    } else {
+      const TSlot& p = FSlots[static_cast<size_t>(t.parent)];
+      t.inner = p.inner + p.mod;
+    }
+    t.x = t.x + t.inner;
+    width = std::max(width, t.x + t.after);
+    left = std::min(left, t.x - t.before);
+  }
+  if (left < 0.0) {
+    for (TSlot& t : FSlots) t.x += -left;
+    width = width - left;
+  }
+  for (size_t s = 0; s < FSlots.size(); ++s) {
+    FNode[s]->FXPos = FSlots[s].x;
+    FNode[s]->FXMod = FSlots[s].mod;
+  }
 }
 
 }  // namespace detail
@@ -1097,11 +1165,9 @@ void TTreeDrawer::PlaceWalker() {
     return;
   }
   UpdateStructure();
-  {
-    detail::TPlacementRun run(FRoot, FLevelFirst, FNodeSeparation, FAlignParents == apSubtree);
-    run.FirstWalk();
-  }
-  FinalPass();
+  detail::TPlacementRun run(FRoot, FNodeSeparation, FAlignParents == apSubtree);
+  run.FirstWalk();
+  run.FinalPass(FWidth, FLeft);
 }
 
 }  // namespace vt

@@ -78,10 +78,11 @@ public:
 
   // Number of ancestors; the root has level 0.
   int Level() const;
-  // Position among the parent's children from 0; -1 without parent. Walks
-  // the sibling chain.
+  // Position among the parent's children from 0; -1 without parent.
   int Index() const;
   // The child at position Idx from 0, nil when Idx is outside the children.
+  // Both walk the sibling chain, from the child met last when that is
+  // nearer, so reading all children in order is linear.
   TTreeDrawNode* GetItem(int Idx) const;
   TTreeDrawNode* Item(int Idx) const { return GetItem(Idx); }
 
@@ -159,7 +160,16 @@ private:
   // Number of the node within the placement run in progress (pre-order);
   // meaningless outside a run.
   int FSlot = 0;
+  // The child that Item or Index met last, with its position, so that going
+  // through the children by position costs one step per child. Forgotten
+  // whenever the child list changes.
+  mutable int FCursorIdx = -1;
+  mutable TTreeDrawNode* FCursorNode = nullptr;
 
+  void ChildrenChanged() {
+    FCursorIdx = -1;
+    FCursorNode = nullptr;
+  }
   void StructureModified() const;
   TTreeDrawNode* PreviousSibling() const;
   void CheckDetached(const TTreeDrawNode* ANode) const;

@@ -126,6 +126,25 @@ TEST_F(TreeFixture, ItemIndexLevelAndCount) {
   EXPECT_EQ(a->Item(0)->Drawer(), &drawer);
 }
 
+TEST_F(TreeFixture, PositionsFollowEveryChange) {
+  BuildSmall();
+  TTreeDrawNode* b = root->Item(1);
+  TTreeDrawNode* c = root->Item(2);
+  EXPECT_EQ(c->Index(), 2);
+  c->InsertLeft(new TNamedNode("x"));
+  EXPECT_EQ(root->Item(2)->Text(), "x");
+  EXPECT_EQ(c->Index(), 3);
+  delete b;
+  EXPECT_EQ(root->Item(1)->Text(), "x");
+  EXPECT_EQ(c->Index(), 2);
+  root->Item(0)->InsertRight(new TNamedNode("y"));
+  EXPECT_EQ(Names(root), "a,y,x,c");
+  for (int i = 3; i >= 0; --i) EXPECT_EQ(root->Item(i)->Index(), i);
+  root->Prune();
+  EXPECT_EQ(root->Item(0), nullptr);
+  EXPECT_EQ(Add(root, "z")->Index(), 0);
+}
+
 TEST_F(TreeFixture, PullKeepsTheChildListWhole) {
   struct Case {
     int pulled;  // index among three children
