@@ -68,8 +68,8 @@ void TraceMatrix(const std::string& ATitle, const std::vector<double>& AValues, 
 
 // The nonzero coefficients of every column of a constraint matrix, each
 // column by increasing row. The constraints of a placement touch two
-// variables each, so products with a constraint column cost O(n) instead of
-// O(n) per variable. Skipping zero terms changes no sum.
+// variables each, so a product with a constraint column costs two terms
+// instead of n. Skipping zero terms changes no sum.
 class TSparseColumns {
 public:
   void Build(const TQPMatrix& M, std::size_t ARows, std::size_t ACols) {
@@ -103,8 +103,8 @@ public:
     for (std::size_t k = FStart[ACol]; k < FStart[ACol + 1]; ++k) V[FRow[k]] = FValue[k];
   }
 
-  // True when most coefficients are nonzero, so that a pass over the dense
-  // matrix is the cheaper way to multiply it.
+  // True when more than a quarter of the coefficients are nonzero: a pass
+  // over the dense matrix is then the cheaper way to multiply it.
   bool Dense(std::size_t ARows) const {
     const std::size_t cols = FStart.size() - 1;
     return FStart[cols] * 4 > ARows * cols;

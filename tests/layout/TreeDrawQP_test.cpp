@@ -137,6 +137,14 @@ TEST(PlaceQP, GoldenTreesOfBareNodes) {
   }
 }
 
+TEST(PlaceQP, DrawerWithoutRootPlacesNothing) {
+  TTreeDrawerQP drawer;
+  UseQP(drawer);
+  drawer.Place();
+  EXPECT_EQ(drawer.Width(), 0);
+  EXPECT_EQ(drawer.Levels(), 0);
+}
+
 TEST(PlaceQP, NumbersTheVariablesInPreOrder) {
   TTreeDrawerQP drawer;
   UseQP(drawer);
