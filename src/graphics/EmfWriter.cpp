@@ -43,13 +43,15 @@ class TRecordBytes {
  public:
   void U8(std::uint8_t V) { FBytes.push_back(V); }
   void U16(std::uint16_t V) {
-    U8(static_cast<std::uint8_t>(V));
-    U8(static_cast<std::uint8_t>(V >> 8));
+    const std::uint8_t B[2] = {static_cast<std::uint8_t>(V), static_cast<std::uint8_t>(V >> 8)};
+    FBytes.insert(FBytes.end(), B, B + 2);
   }
   void U32(std::uint32_t V) {
-    U16(static_cast<std::uint16_t>(V));
-    U16(static_cast<std::uint16_t>(V >> 16));
+    const std::uint8_t B[4] = {static_cast<std::uint8_t>(V), static_cast<std::uint8_t>(V >> 8),
+                               static_cast<std::uint8_t>(V >> 16), static_cast<std::uint8_t>(V >> 24)};
+    FBytes.insert(FBytes.end(), B, B + 4);
   }
+  void Reserve(std::size_t N) { FBytes.reserve(N); }
   void I16(std::int16_t V) { U16(static_cast<std::uint16_t>(V)); }
   void I32(std::int32_t V) { U32(static_cast<std::uint32_t>(V)); }
   void F32(float V) { U32(std::bit_cast<std::uint32_t>(V)); }
@@ -106,9 +108,12 @@ class TEmfBuilder {
 
   // Objects.
   void SelectState(const TMetaRecord& R);
-  void SelectPen(const TPen& Pen);
-  void SelectBrush(const TBrush& Brush);
-  void SelectFont(const TFont& Font);
+  // Selects the object of state Index of the metafile's table of Kind.
+  void SelectStateObject(TObjectKind Kind, int Index);
+  // The handles of the objects (stock or created) for a state.
+  std::uint32_t PenHandle(const TPen& Pen);
+  std::uint32_t BrushHandle(const TBrush& Brush);
+  std::uint32_t FontHandle(const TFont& Font);
   void Select(TObjectKind Kind, std::uint32_t Handle);
   // The handle of the object with this creation body, creating it if needed.
   std::uint32_t ObjectFor(TObjectKind Kind, std::uint32_t CreateType, const TRecordBytes& Body);
@@ -143,6 +148,9 @@ class TEmfBuilder {
   std::map<std::pair<TObjectKind, std::vector<std::uint8_t>>, std::uint32_t> FHandles;
   std::vector<std::uint32_t> FFreeHandles;
   std::uint32_t FSelected[3] = {0, 0, 0};
+  // Handle by metafile state index, per kind (0: not made yet), so unchanged
+  // state costs no lookup by value.
+  std::vector<std::uint32_t> FStateHandles[3];
 
   std::optional<std::uint32_t> FTextColor;
   // The pen position of the canvas, and whether the device's current
@@ -170,6 +178,7 @@ void TEmfBuilder::Simple(std::uint32_t Type, std::optional<std::uint32_t> Value)
 }
 
 std::vector<std::uint8_t> TEmfBuilder::Build() {
+  FOut.Reserve(256 + FMetafile.Records().size() * 64);
   WriteHeader();
   WritePreamble();
   for (const TMetaRecord& R : FMetafile.Records()) WriteRecord(R);
@@ -273,6 +282,8 @@ void TEmfBuilder::Evict() {
   // Not selected, so it may be deleted as it stands.
   Simple(emr::DeleteObject, Victim->first);
   FHandles.erase({Victim->second.Kind, Victim->second.Body});
+  for (std::uint32_t& H : FStateHandles[static_cast<int>(Victim->second.Kind)])
+    if (H == Victim->first) H = 0;
   FFreeHandles.push_back(Victim->first);
   FLive.erase(Victim);
 }
@@ -291,8 +302,8 @@ std::uint32_t TEmfBuilder::ObjectFor(TObjectKind Kind, std::uint32_t CreateType,
   return Handle;
 }
 
-void TEmfBuilder::SelectPen(const TPen& Pen) {
-  if (Pen.Style() == psClear) return Select(TObjectKind::Pen, StockNullPen);
+std::uint32_t TEmfBuilder::PenHandle(const TPen& Pen) {
+  if (Pen.Style() == psClear) return StockNullPen;
   TRecordBytes Body;
   std::uint32_t Type;
   if (Pen.Width() <= 1) {
@@ -314,11 +325,11 @@ void TEmfBuilder::SelectPen(const TPen& Pen) {
     Body.U32(0);  // hatch
     Body.U32(0);  // no style entries
   }
-  Select(TObjectKind::Pen, ObjectFor(TObjectKind::Pen, Type, Body));
+  return ObjectFor(TObjectKind::Pen, Type, Body);
 }
 
-void TEmfBuilder::SelectBrush(const TBrush& Brush) {
-  if (Brush.Style() == bsClear) return Select(TObjectKind::Brush, StockNullBrush);
+std::uint32_t TEmfBuilder::BrushHandle(const TBrush& Brush) {
+  if (Brush.Style() == bsClear) return StockNullBrush;
   TRecordBytes Body;
   if (Brush.Style() == bsSolid) {
     Body.U32(BS_SOLID);
@@ -330,10 +341,10 @@ void TEmfBuilder::SelectBrush(const TBrush& Brush) {
     Body.U32(ColorRef(Brush.Color()));
     Body.U32(static_cast<std::uint32_t>(Brush.Style() - bsHorizontal));
   }
-  Select(TObjectKind::Brush, ObjectFor(TObjectKind::Brush, emr::CreateBrushIndirect, Body));
+  return ObjectFor(TObjectKind::Brush, emr::CreateBrushIndirect, Body);
 }
 
-void TEmfBuilder::SelectFont(const TFont& Font) {
+std::uint32_t TEmfBuilder::FontHandle(const TFont& Font) {
   std::u16string Face = Utf8ToUtf16(Font.Name());
   if (Face.size() > LogFontFaceChars - 1) {
     Face.resize(LogFontFaceChars - 1);
@@ -356,13 +367,35 @@ void TEmfBuilder::SelectFont(const TFont& Font) {
   Body.U8(0);  // quality
   Body.U8(0);  // pitch and family
   Body.Utf16(Face);
-  Select(TObjectKind::Font, ObjectFor(TObjectKind::Font, emr::ExtCreateFontIndirectW, Body));
+  return ObjectFor(TObjectKind::Font, emr::ExtCreateFontIndirectW, Body);
+}
+
+void TEmfBuilder::SelectStateObject(TObjectKind Kind, int Index) {
+  std::vector<std::uint32_t>& Handles = FStateHandles[static_cast<int>(Kind)];
+  if (Handles.size() <= static_cast<std::size_t>(Index))
+    Handles.resize(static_cast<std::size_t>(Index) + 1, 0);
+  std::uint32_t Handle = Handles[static_cast<std::size_t>(Index)];
+  if (Handle == 0) {
+    switch (Kind) {
+      case TObjectKind::Pen:
+        Handle = PenHandle(FMetafile.Pens(Index));
+        break;
+      case TObjectKind::Brush:
+        Handle = BrushHandle(FMetafile.Brushes(Index));
+        break;
+      case TObjectKind::Font:
+        Handle = FontHandle(FMetafile.Fonts(Index));
+        break;
+    }
+    FStateHandles[static_cast<int>(Kind)][static_cast<std::size_t>(Index)] = Handle;
+  }
+  Select(Kind, Handle);
 }
 
 void TEmfBuilder::SelectState(const TMetaRecord& R) {
-  SelectPen(FMetafile.PenOf(R));
-  SelectBrush(FMetafile.BrushOf(R));
-  SelectFont(FMetafile.FontOf(R));
+  SelectStateObject(TObjectKind::Pen, R.Pen);
+  SelectStateObject(TObjectKind::Brush, R.Brush);
+  SelectStateObject(TObjectKind::Font, R.Font);
 }
 
 // ---------------------------------------------------------------------------

@@ -405,9 +405,13 @@ TEST(EmfWriter, ManyDistinctObjectsReuseHandles) {
           C.SetPen(TPen(TColor(I)));
           C.LineTo(I, I);
         }
+        C.SetPen(TPen(TColor(0)));  // long evicted: made again
+        C.LineTo(0, 0);
+        C.SetPen(TPen(TColor(599)));  // still alive
+        C.LineTo(1, 1);
       },
       300, 200, "car", &Bytes);
-  EXPECT_EQ(F.OfType(emr::CreatePen).size(), 600u);
+  EXPECT_EQ(F.OfType(emr::CreatePen).size(), 601u);
   EXPECT_LE(F.Header().U16(56), EmfMaxLiveObjects + 1);
 }
 
