@@ -78,24 +78,24 @@ BENCHMARK(BM_SolveQP)->Arg(50)->Arg(200)->Arg(1000)->Unit(benchmark::kMillisecon
 
 // A node of picture size: width 50 to 150, height 10 to 30.
 class TPictureNode : public TTreeDrawNode {
-public:
+ public:
   TPictureNode(double AWidth, double AHeight) : FWidth(AWidth), FHeight(AHeight) {}
   double LeftWidth() const override { return FWidth / 2; }
   double RightWidth() const override { return FWidth / 2; }
   double TopHeight() const override { return FHeight / 2; }
   double BottomHeight() const override { return FHeight / 2; }
 
-private:
+ private:
   double FWidth, FHeight;
 };
 
 class TNodeMaker {
-public:
+ public:
   explicit TNodeMaker(unsigned ASeed) : FRandom(ASeed) {}
   TTreeDrawNode* operator()() { return new TPictureNode(FWidth(FRandom), FHeight(FRandom)); }
   std::mt19937& Random() { return FRandom; }
 
-private:
+ private:
   std::mt19937 FRandom;
   std::uniform_real_distribution<double> FWidth{50, 150};
   std::uniform_real_distribution<double> FHeight{10, 30};
@@ -141,11 +141,11 @@ void BM_PlaceQPBalanced(benchmark::State& state) {
   PlaceRepeatedly(state, drawer);
 }
 BENCHMARK(BM_PlaceQPBalanced)
-    ->Args({3, 4})    // 121 nodes
-    ->Args({3, 5})    // 364
-    ->Args({3, 6})    // 1,093
-    ->Args({2, 10})   // 2,047
-    ->Args({7, 4})    // 2,801
+    ->Args({3, 4})   // 121 nodes
+    ->Args({3, 5})   // 364
+    ->Args({3, 6})   // 1,093
+    ->Args({2, 10})  // 2,047
+    ->Args({7, 4})   // 2,801
     ->Unit(benchmark::kMillisecond);
 
 // A random tree: each node goes under one of the last few nodes or, now and

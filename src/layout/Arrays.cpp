@@ -8,13 +8,19 @@ namespace vt {
 
 namespace {
 
-std::size_t Count(int n) { return n > 0 ? static_cast<std::size_t>(n) : 0; }
+std::size_t Count(int n) {
+  return n > 0 ? static_cast<std::size_t>(n) : 0;
+}
 
 }  // namespace
 
-void InitIntArray(int ALength, std::int32_t AValue, TIntArray& A) { A.assign(Count(ALength), AValue); }
+void InitIntArray(int ALength, std::int32_t AValue, TIntArray& A) {
+  A.assign(Count(ALength), AValue);
+}
 
-void InitFloatArray(int ALength, TFloatArray& A, double AValue) { A.assign(Count(ALength), AValue); }
+void InitFloatArray(int ALength, TFloatArray& A, double AValue) {
+  A.assign(Count(ALength), AValue);
+}
 
 void AddToFloatArray(TFloatArray& A, double AValue) {
   for (double& v : A) v += AValue;

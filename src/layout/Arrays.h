@@ -18,7 +18,7 @@ using TQPMatrix = std::vector<TFloatArray>;
 // The solver's error. It is declared with the matrix routines because the
 // dimension check, which the solver runs on its inputs, raises it too.
 class EQPError : public Exception {
-public:
+ public:
   using Exception::Exception;
 };
 

@@ -26,11 +26,17 @@ constexpr std::size_t kRuleWidth = 50;
 // Trace output. Every routine here is called only while QPTrace is set, so an
 // untraced solve builds no strings.
 
-bool Tracing() { return static_cast<bool>(QPTrace); }
+bool Tracing() {
+  return static_cast<bool>(QPTrace);
+}
 
-void TraceLine(const std::string& ALine) { QPTrace(ALine); }
+void TraceLine(const std::string& ALine) {
+  QPTrace(ALine);
+}
 
-std::string FloatText(double AValue) { return Fmt(QPFloatFormat, AValue); }
+std::string FloatText(double AValue) {
+  return Fmt(QPFloatFormat, AValue);
+}
 
 void TraceTitle(const std::string& ATitle) {
   TraceLine("");
@@ -71,7 +77,7 @@ void TraceMatrix(const std::string& ATitle, const std::vector<double>& AValues, 
 // variables each, so a product with a constraint column costs two terms
 // instead of n. Skipping zero terms changes no sum.
 class TSparseColumns {
-public:
+ public:
   void Build(const TQPMatrix& M, std::size_t ARows, std::size_t ACols) {
     FStart.assign(ACols + 1, 0);
     for (std::size_t j = 0; j < ARows; ++j)
@@ -115,7 +121,7 @@ public:
   std::size_t Row(std::size_t AEntry) const { return FRow[AEntry]; }
   double Value(std::size_t AEntry) const { return FValue[AEntry]; }
 
-private:
+ private:
   std::vector<std::size_t> FStart;
   std::vector<std::size_t> FRow;
   std::vector<double> FValue;
@@ -136,7 +142,7 @@ void Reflect(double* AColA, double* AColB, std::size_t ALength, double cc, doubl
 // allocated before the first constraint enters, so the step loop allocates
 // nothing.
 class TDualQPSolver {
-public:
+ public:
   TDualQPSolver(TQPMatrix& G, const TQPMatrix& CI, const TQPMatrix& CE, const TFloatArray& g0,
                 const TFloatArray& ci0, const TFloatArray& ce0, double& f, TFloatArray& x, TFloatArray& u,
                 TIntArray& A, int& iq)
@@ -152,7 +158,7 @@ public:
     return SolveInequalities();
   }
 
-private:
+ private:
   // Inputs and results.
   TQPMatrix& G;
   const TQPMatrix& CI;
@@ -515,9 +521,7 @@ private:
   }
 
   // The step that makes constraint p hold with equality.
-  void FullStepLength() {
-    t2 = DotProduct(z, z) != 0.0 ? -s[PendingColumn()] / zn : kInfinity;
-  }
+  void FullStepLength() { t2 = DotProduct(z, z) != 0.0 ? -s[PendingColumn()] / zn : kInfinity; }
 
   void UpdateMultipliers() {
     for (std::size_t k = 0; k < Active(); ++k) u[k] -= t * r[k];

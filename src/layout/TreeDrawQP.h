@@ -21,7 +21,7 @@ inline constexpr std::string_view SQPTooManyNodes = "Too many nodes for the QP p
 // NodeSeparation of clear space between them, neighbouring terminal siblings
 // exactly NodeSeparation.
 class TTreeDrawerQP : public TTreeDrawer {
-public:
+ public:
   // Bottom-up with AlignTerminals; else PlaceQP for dmQP; else the inherited
   // choice.
   void PlaceNodes() override;

@@ -54,7 +54,8 @@ TEST(Arrays, CheckMatrixDimReportsRowsAndShortestRow) {
   const TQPMatrix ragged{{1, 2}, {1}};
   EXPECT_EQ(DimensionError(ragged, 2, 1, "CI"), "<no error>");
   EXPECT_EQ(DimensionError(ragged, 2, 2, "CI"), "Invalid dimension of matrix \"CI\": [2,1] (expected [2,2])");
-  EXPECT_EQ(DimensionError(TQPMatrix{}, 3, 0, "CE"), "Invalid dimension of matrix \"CE\": [0,0] (expected [3,0])");
+  EXPECT_EQ(DimensionError(TQPMatrix{}, 3, 0, "CE"),
+            "Invalid dimension of matrix \"CE\": [0,0] (expected [3,0])");
   EXPECT_EQ(DimensionError(TQPMatrix{{1, 2}, {3, 4}, {5, 6}}, 2, 2, "G"),
             "Invalid dimension of matrix \"G\": [3,2] (expected [2,2])");
 }

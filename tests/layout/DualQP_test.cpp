@@ -66,7 +66,8 @@ std::string SolveError(const TProblem& P) {
 
 void ExpectNear(const TFloatArray& AActual, const TFloatArray& AExpected, double ATolerance = 1e-12) {
   ASSERT_EQ(AActual.size(), AExpected.size());
-  for (std::size_t i = 0; i < AActual.size(); ++i) EXPECT_NEAR(AActual[i], AExpected[i], ATolerance) << "element " << i;
+  for (std::size_t i = 0; i < AActual.size(); ++i)
+    EXPECT_NEAR(AActual[i], AExpected[i], ATolerance) << "element " << i;
 }
 
 // Minimise x0^2 + x1^2 - 2 x0 - 4 x1.
@@ -198,7 +199,8 @@ TEST(SolveQP, Failures) {
   EXPECT_EQ(SolveError(wrongG, {{1}}, {{}, {}}), "Invalid dimension of matrix \"G\": [3,3] (expected [2,2])");
   EXPECT_EQ(SolveError(paraboloid, {{1}, {}}, {{}, {}}),
             "Invalid dimension of matrix \"CI\": [2,0] (expected [2,1])");
-  EXPECT_EQ(SolveError(paraboloid, {{1}, {1}}, {{}}), "Invalid dimension of matrix \"CE\": [1,0] (expected [2,0])");
+  EXPECT_EQ(SolveError(paraboloid, {{1}, {1}}, {{}}),
+            "Invalid dimension of matrix \"CE\": [1,0] (expected [2,0])");
 
   TProblem indefinite = paraboloid;
   indefinite.G = {{1, 2}, {2, 1}};
@@ -283,8 +285,9 @@ void ExpectOptimal(const TProblem& P, const TSolution& S) {
   EXPECT_NEAR(S.f, objective, 1e-9 * std::max(1.0, std::fabs(objective)));
   ASSERT_GE(S.iq, static_cast<int>(mE));
   for (int k = 0; k < S.iq; ++k) {
-    const TFloatArray& column = k < static_cast<int>(mE) ? P.equalities[static_cast<std::size_t>(k)]
-                                                         : P.inequalities[static_cast<std::size_t>(S.A[k] - 1)];
+    const TFloatArray& column = k < static_cast<int>(mE)
+                                    ? P.equalities[static_cast<std::size_t>(k)]
+                                    : P.inequalities[static_cast<std::size_t>(S.A[k] - 1)];
     if (k < static_cast<int>(mE)) {
       EXPECT_EQ(S.A[k], -1);
     } else {
@@ -335,7 +338,7 @@ TEST(SolveQP, LargerRandomProblem) {
 // --- Trace ------------------------------------------------------------------
 
 class SolveQPTrace : public testing::Test {
-protected:
+ protected:
   void SetUp() override {
     QPTrace = [this](const std::string& ALine) { FLines.push_back(ALine); };
   }
@@ -359,6 +362,7 @@ TEST_F(SolveQPTrace, ReportsEveryStep) {
   p.ci0 = {-2};
   const TSolution s = Solve(p);
   EXPECT_EQ(s.x, (TFloatArray{2}));
+  // clang-format off
   const std::vector<std::string> expected = {
       "", "Unconstrained solution", "0. 1",
       "", std::string(50, '='), "", "Vector g[x]", "0. -1", "Sum of infeasibilities:  -1",
@@ -369,6 +373,7 @@ TEST_F(SolveQPTrace, ReportsEveryStep) {
       "", "Adding new restriction", "", "Matrix R", "0. 1", "", "Matrix XJ", "0. 1",
       "", "Full step", "", "Working set", "0.         1", "", "Vector u", "0. 1",
       "", std::string(50, '='), "", "Vector g[x]", "0. 0", "Sum of infeasibilities:  0"};
+  // clang-format on
   EXPECT_EQ(FLines, expected);
 }
 

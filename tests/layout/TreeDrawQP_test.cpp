@@ -14,8 +14,9 @@ namespace {
 
 // A named node with given extents in the picture's directions.
 class TBox : public TTreeDrawNode {
-public:
-  explicit TBox(std::string AName, double ALeft = 0.5, double ARight = 0.5, double ATop = 0.5, double ABottom = 0.5)
+ public:
+  explicit TBox(std::string AName, double ALeft = 0.5, double ARight = 0.5, double ATop = 0.5,
+                double ABottom = 0.5)
       : FName(std::move(AName)), FLeft(ALeft), FRight(ARight), FTop(ATop), FBottom(ABottom) {}
   std::string Text() const override { return FName; }
   double LeftWidth() const override { return FLeft; }
@@ -25,34 +26,34 @@ public:
   // The stored position, read without placing first.
   double RawXPos() const { return FXPos; }
 
-private:
+ private:
   std::string FName;
   double FLeft, FRight, FTop, FBottom;
 };
 
 // Exposes the stored extent, which reading Width would recompute.
 class TTestDrawer : public TTreeDrawerQP {
-public:
+ public:
   double RawWidth() const { return FWidth; }
 };
 
 // Counts the solver's calls through its trace, which every solve begins
 // with "Unconstrained solution".
 class SolverCalls {
-public:
+ public:
   SolverCalls() {
     QPTrace = [this](const std::string& ALine) { FCount += ALine == "Unconstrained solution"; };
   }
   ~SolverCalls() { QPTrace = nullptr; }
   int Count() const { return FCount; }
 
-private:
+ private:
   int FCount = 0;
 };
 
 // Builds bare nodes from a compact notation: "r(A(a1 a2) B(b1))".
 class TTreeText {
-public:
+ public:
   explicit TTreeText(const std::string& AText) : FText(AText) {}
 
   TTreeDrawNode* Build(TTreeDrawer& ADrawer) {
@@ -63,7 +64,7 @@ public:
     return root;
   }
 
-private:
+ private:
   std::string FText;
   std::size_t FPos = 0;
 
@@ -99,7 +100,8 @@ std::map<std::string, double> Positions(TTreeDrawer& ADrawer) {
   return positions;
 }
 
-void ExpectPositions(const std::map<std::string, double>& AActual, const std::map<std::string, double>& AExpected) {
+void ExpectPositions(const std::map<std::string, double>& AActual,
+                     const std::map<std::string, double>& AExpected) {
   ASSERT_EQ(AActual.size(), AExpected.size());
   for (const auto& [name, x] : AExpected) {
     ASSERT_EQ(AActual.count(name), 1u) << name;
@@ -125,7 +127,9 @@ TEST(PlaceQP, GoldenTreesOfBareNodes) {
       {"r(a)", {{"r", 0.5}, {"a", 0.5}}, 1},
       {"r(a b c)", {{"r", 21.5}, {"a", 0.5}, {"b", 21.5}, {"c", 42.5}}, 43},
       // A is pulled right of its children's midpoint (11) by its own parent.
-      {"r(A(a1 a2) B(b1))", {{"r", 25}, {"A", 14.5}, {"a1", 0.5}, {"a2", 21.5}, {"B", 35.5}, {"b1", 42.5}}, 43},
+      {"r(A(a1 a2) B(b1))",
+       {{"r", 25}, {"A", 14.5}, {"a1", 0.5}, {"a2", 21.5}, {"B", 35.5}, {"b1", 42.5}},
+       43},
   };
   for (const TGolden& c : cases) {
     SCOPED_TRACE(c.tree);
@@ -234,14 +238,17 @@ TEST(PlaceNodes, OtherMethodsAreTheInheritedOnes) {
 TTreeDrawNode* RandomTree(TTreeDrawer& ADrawer, std::mt19937& ARandom, int ANodes) {
   std::uniform_real_distribution<double> half(25, 75);
   std::uniform_real_distribution<double> halfHeight(5, 15);
-  auto box = [&](int k) { return new TBox(std::to_string(k), half(ARandom), half(ARandom), halfHeight(ARandom), halfHeight(ARandom)); };
+  auto box = [&](int k) {
+    return new TBox(std::to_string(k), half(ARandom), half(ARandom), halfHeight(ARandom),
+                    halfHeight(ARandom));
+  };
   std::vector<TTreeDrawNode*> nodes{box(0)};
   ADrawer.SetRoot(nodes[0]);
   for (int k = 1; k < ANodes; ++k) {
     // Lean towards recent nodes so that the trees get deep as well as wide.
     const std::size_t from = nodes.size() > 8 ? nodes.size() - 8 : 0;
-    const std::size_t parent = ARandom() % 3 == 0 ? ARandom() % nodes.size()
-                                                  : from + ARandom() % (nodes.size() - from);
+    const std::size_t parent =
+        ARandom() % 3 == 0 ? ARandom() % nodes.size() : from + ARandom() % (nodes.size() - from);
     nodes.push_back(nodes[parent]->AddChild(box(k)));
   }
   return nodes[0];
