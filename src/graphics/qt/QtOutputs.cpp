@@ -121,4 +121,24 @@ void SavePdf(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std
   WriteBytes(FileName, Bytes);
 }
 
+bool TQtPictureWriter::Supports(TPictureFormat) const {
+  return true;
+}
+
+void TQtPictureWriter::Save(const TMetafile& Metafile, const TTextMeasurer& Measurer,
+                            const std::string& FileName, TPictureFormat Format, int ScalePercent) const {
+  switch (Format) {
+    case TPictureFormat::Emf:
+      return TPictureWriter::Save(Metafile, Measurer, FileName, Format, ScalePercent);
+    case TPictureFormat::Bmp:
+      return SaveBmp(Metafile, Measurer, FileName, ScalePercent);
+    case TPictureFormat::Png:
+      return SavePng(Metafile, Measurer, FileName, ScalePercent);
+    case TPictureFormat::Svg:
+      return SaveSvg(Metafile, Measurer, FileName);
+    case TPictureFormat::Pdf:
+      return SavePdf(Metafile, Measurer, FileName);
+  }
+}
+
 }  // namespace vt

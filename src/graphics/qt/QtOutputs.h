@@ -7,6 +7,7 @@
 #include <string>
 
 #include "graphics/Metafile.h"
+#include "graphics/PictureWriter.h"
 #include "graphics/TextMeasurer.h"
 
 namespace vt {
@@ -28,5 +29,13 @@ void SaveBmp(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std
              int ScalePercent = 100);
 void SaveSvg(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName);
 void SavePdf(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName);
+
+// Every picture format: .emf by the EMF writer, the rest through Qt.
+class TQtPictureWriter : public TPictureWriter {
+ public:
+  bool Supports(TPictureFormat Format) const override;
+  void Save(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName,
+            TPictureFormat Format, int ScalePercent = 100) const override;
+};
 
 }  // namespace vt

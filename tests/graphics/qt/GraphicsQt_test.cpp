@@ -156,6 +156,27 @@ TEST_F(QtOutputsTest, SvgAndPdfAreWrittenAtThePictureSize) {
   EXPECT_EQ(std::distance(fs::directory_iterator(FDir), fs::directory_iterator()), 2);
 }
 
+TEST_F(QtOutputsTest, PictureWriterWritesEveryFormat) {
+  const TMetafile M = SamplePicture(FMeasurer);
+  const TQtPictureWriter W;
+  struct Case {
+    TPictureFormat Format;
+    const char* Name;
+    std::size_t MagicAt;
+    std::string Magic;
+  };
+  const Case Cases[] = {
+      {TPictureFormat::Emf, "p.emf", 40, " EMF"}, {TPictureFormat::Bmp, "p.bmp", 0, "BM"},
+      {TPictureFormat::Png, "p.png", 1, "PNG"},   {TPictureFormat::Svg, "p.svg", 0, "<?xml"},
+      {TPictureFormat::Pdf, "p.pdf", 0, "%PDF"},
+  };
+  for (const Case& C : Cases) {
+    EXPECT_TRUE(W.Supports(C.Format));
+    W.Save(M, FMeasurer, Path(C.Name), C.Format);
+    EXPECT_EQ(Read(Path(C.Name)).substr(C.MagicAt, C.Magic.size()), C.Magic) << C.Name;
+  }
+}
+
 TEST_F(QtOutputsTest, FailedSaveReportsTheFile) {
   const TMetafile M = SamplePicture(FMeasurer);
   const std::string Missing = Path("none/p.png");
