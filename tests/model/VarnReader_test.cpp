@@ -337,3 +337,40 @@ TEST(ReaderErrors, BadValues) {
 
 }  // namespace
 }  // namespace vt
+
+namespace vt {
+namespace {
+
+// A file in the tool's layout under the plain header, whose bytes are
+// Windows-1250 text.
+TEST(ReaderFixtures, PlainHeaderFile) {
+  test::RegistryCheck Check;
+  TVarnModel M;
+  M.LoadFromFile(std::string(VT_TEST_DATA_DIR) + "/car-cp1250.vrn");
+  EXPECT_EQ(M.Name(), "Nakup avtomobila");
+  EXPECT_EQ(M.Description(), "Izbira družinskega avtomobila.\r\nCene & stroški v evrih.");
+  EXPECT_EQ(M.Options().Text(), "Škoda\r\nRenault\r\n");
+  EXPECT_EQ(M.Settings().BadFontStyle, (TFontStyles{fsBold, fsUnderline}));
+  TVarnAttribute* Car = M.First();
+  ASSERT_EQ(Car->InpCount(), 2);
+  EXPECT_EQ(Car->Inputs(1)->Name(), "Varnost & udobje");
+  EXPECT_EQ(Car->Inputs(0)->Description(), "Nakupna cena z davkom");
+  EXPECT_EQ(Car->Inputs(1)->Scale()->ScaleString(), "+ slabše(-);boljše(+)");
+  EXPECT_EQ(Car->Inputs(0)->Scale()->ScaleString(), "- nizka(+);visoka(-)");
+  EXPECT_FALSE(Car->Inputs(1)->Scale()->IsInterval());
+  TVarnFunction* F = Car->Funct();
+  EXPECT_EQ(F->Description(), "Cena < 20.000 je pogoj.");
+  ASSERT_EQ(F->Count(), 4);
+  EXPECT_EQ(Utf32ToUtf8(F->List()[2]), "1000-");
+  EXPECT_EQ(Utf32ToUtf8(F->List()[3]), "1111+");
+  EXPECT_EQ(F->RequiredWeights(), (floatarray{60, 40}));
+  EXPECT_EQ(F->ActualWeights(), (floatarray{58.33, 41.67}));
+  EXPECT_FALSE(F->UseConsist());
+  EXPECT_EQ(F->Rounding(), 1);
+  EXPECT_EQ(Car->OptValue(0), 1);
+  EXPECT_EQ(Car->Inputs(0)->OptValue(1), 1);
+  EXPECT_EQ(Car->Inputs(0)->Link(), nullptr);
+}
+
+}  // namespace
+}  // namespace vt
