@@ -17,7 +17,7 @@ using namespace vt;
 
 // Seeded so that every run measures the same trees.
 class TRandom {
-public:
+ public:
   explicit TRandom(uint64_t seed) : FState(seed * 2654435761u + 1) {}
   uint32_t Next() {
     FState = FState * 6364136223846793005ull + 1442695040888963407ull;
@@ -25,20 +25,21 @@ public:
   }
   double Uniform(double lo, double hi) { return lo + (hi - lo) * (Next() / 2147483648.0); }
 
-private:
+ private:
   uint64_t FState;
 };
 
 // Sizes as picture nodes have them: 50 to 150 wide, 10 to 30 high.
 class TBenchNode : public TTreeDrawNode {
-public:
-  explicit TBenchNode(TRandom& rnd) : FHalfWidth(rnd.Uniform(50, 150) / 2), FHalfHeight(rnd.Uniform(10, 30) / 2) {}
+ public:
+  explicit TBenchNode(TRandom& rnd)
+      : FHalfWidth(rnd.Uniform(50, 150) / 2), FHalfHeight(rnd.Uniform(10, 30) / 2) {}
   double LeftWidth() const override { return FHalfWidth; }
   double RightWidth() const override { return FHalfWidth; }
   double TopHeight() const override { return FHalfHeight; }
   double BottomHeight() const override { return FHalfHeight; }
 
-private:
+ private:
   double FHalfWidth, FHalfHeight;
 };
 
@@ -141,24 +142,25 @@ void BM_Tree(benchmark::State& state, TShape shape, TWhat what) {
   state.SetComplexityN(nodes);
   state.counters["nodes"] = static_cast<double>(nodes);
   // Seconds per node and iteration ("95n" reads 95 ns).
-  state.counters["per_node"] = benchmark::Counter(static_cast<double>(nodes),
-                                                  benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["per_node"] =
+      benchmark::Counter(static_cast<double>(nodes),
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-#define VT_SHAPES(what)                                                                                   \
-  BENCHMARK_CAPTURE(BM_Tree, balanced_##what, kBalanced, what)                                            \
-      ->DenseRange(6, 12, 2)                                                                              \
-      ->Unit(benchmark::kMillisecond)                                                                     \
-      ->Complexity(benchmark::oN);                                                                        \
-  BENCHMARK_CAPTURE(BM_Tree, random_##what, kRandom, what)                                                \
-      ->RangeMultiplier(10)                                                                               \
-      ->Range(1000, 1000000)                                                                              \
-      ->Unit(benchmark::kMillisecond)                                                                     \
-      ->Complexity(benchmark::oN);                                                                        \
-  BENCHMARK_CAPTURE(BM_Tree, caterpillar_##what, kCaterpillar, what)                                      \
-      ->RangeMultiplier(10)                                                                               \
-      ->Range(1000, 1000000)                                                                              \
-      ->Unit(benchmark::kMillisecond)                                                                     \
+#define VT_SHAPES(what)                                              \
+  BENCHMARK_CAPTURE(BM_Tree, balanced_##what, kBalanced, what)       \
+      ->DenseRange(6, 12, 2)                                         \
+      ->Unit(benchmark::kMillisecond)                                \
+      ->Complexity(benchmark::oN);                                   \
+  BENCHMARK_CAPTURE(BM_Tree, random_##what, kRandom, what)           \
+      ->RangeMultiplier(10)                                          \
+      ->Range(1000, 1000000)                                         \
+      ->Unit(benchmark::kMillisecond)                                \
+      ->Complexity(benchmark::oN);                                   \
+  BENCHMARK_CAPTURE(BM_Tree, caterpillar_##what, kCaterpillar, what) \
+      ->RangeMultiplier(10)                                          \
+      ->Range(1000, 1000000)                                         \
+      ->Unit(benchmark::kMillisecond)                                \
       ->Complexity(benchmark::oN)
 
 VT_SHAPES(kWalkerSubtree);

@@ -14,7 +14,9 @@ const char* const kLevelIndex = "List index out of bounds (%d)";
 
 // A node is placed as a terminal when it says so, and also when it claims
 // children it does not have (there is nothing to centre it over).
-bool IsLeaf(const TTreeDrawNode* node) { return node->IsTerminal() || node->FirstChild() == nullptr; }
+bool IsLeaf(const TTreeDrawNode* node) {
+  return node->IsTerminal() || node->FirstChild() == nullptr;
+}
 
 // Visits the subtree of top in pre-order without recursion, using the parent
 // links to climb back. visit(node, depth) returns whether to enter the
@@ -40,13 +42,13 @@ void ForEachPreOrder(TTreeDrawNode* top, Visit visit) {
 
 // Restores a flag when a scope ends, also through an exception.
 class TFlagGuard {
-public:
+ public:
   explicit TFlagGuard(bool& flag) : FFlag(flag), FOld(flag) { flag = true; }
   ~TFlagGuard() { FFlag = FOld; }
   TFlagGuard(const TFlagGuard&) = delete;
   TFlagGuard& operator=(const TFlagGuard&) = delete;
 
-private:
+ private:
   bool& FFlag;
   bool FOld;
 };
@@ -58,19 +60,26 @@ private:
 
 std::string TreeOrientationToString(TTreeOrientation value) {
   switch (value) {
-    case oTopDown: return "TopDown";
-    case oLeftRight: return "LeftRight";
-    case oBottomUp: return "BottomUp";
-    case oRightLeft: return "RightLeft";
+    case oTopDown:
+      return "TopDown";
+    case oLeftRight:
+      return "LeftRight";
+    case oBottomUp:
+      return "BottomUp";
+    case oRightLeft:
+      return "RightLeft";
   }
   return "";
 }
 
 std::string TreeDrawMethodToString(TTreeDrawMethod value) {
   switch (value) {
-    case dmBottomUp: return "BottomUp";
-    case dmWalker: return "Walker";
-    case dmQP: return "QP";
+    case dmBottomUp:
+      return "BottomUp";
+    case dmWalker:
+      return "Walker";
+    case dmQP:
+      return "QP";
   }
   return "";
 }
@@ -96,15 +105,33 @@ TTreeDrawNode::~TTreeDrawNode() {
   DeleteChildren();
 }
 
-std::string TTreeDrawNode::Text() const { return ""; }
-int TTreeDrawNode::Count() const { return IsTerminal() ? 0 : FChildCount; }
-bool TTreeDrawNode::IsTerminal() const { return FChildCount == 0; }
-double TTreeDrawNode::Width() const { return LeftWidth() + RightWidth(); }
-double TTreeDrawNode::LeftWidth() const { return 0.5; }
-double TTreeDrawNode::RightWidth() const { return 0.5; }
-double TTreeDrawNode::Height() const { return TopHeight() + BottomHeight(); }
-double TTreeDrawNode::TopHeight() const { return 0.5; }
-double TTreeDrawNode::BottomHeight() const { return 0.5; }
+std::string TTreeDrawNode::Text() const {
+  return "";
+}
+int TTreeDrawNode::Count() const {
+  return IsTerminal() ? 0 : FChildCount;
+}
+bool TTreeDrawNode::IsTerminal() const {
+  return FChildCount == 0;
+}
+double TTreeDrawNode::Width() const {
+  return LeftWidth() + RightWidth();
+}
+double TTreeDrawNode::LeftWidth() const {
+  return 0.5;
+}
+double TTreeDrawNode::RightWidth() const {
+  return 0.5;
+}
+double TTreeDrawNode::Height() const {
+  return TopHeight() + BottomHeight();
+}
+double TTreeDrawNode::TopHeight() const {
+  return 0.5;
+}
+double TTreeDrawNode::BottomHeight() const {
+  return 0.5;
+}
 
 TTreeDrawNode* TTreeDrawNode::PrevChild() const {
   if (FDrawer) FDrawer->UpdateStructure();
@@ -142,7 +169,8 @@ int TTreeDrawNode::Index() const {
   }
   if (index < 0) {
     index = 0;
-    for (const TTreeDrawNode* node = parent->FFirstChild; node && node != this; node = node->FNextChild) ++index;
+    for (const TTreeDrawNode* node = parent->FFirstChild; node && node != this; node = node->FNextChild)
+      ++index;
   }
   parent->FCursorIdx = index;
   parent->FCursorNode = const_cast<TTreeDrawNode*>(this);
@@ -168,40 +196,56 @@ TTreeDrawNode* TTreeDrawNode::GetItem(int Idx) const {
 
 double TTreeDrawNode::Before() const {
   switch (FDrawer ? FDrawer->Orientation() : oTopDown) {
-    case oTopDown: return LeftWidth();
-    case oLeftRight: return BottomHeight();
-    case oBottomUp: return RightWidth();
-    case oRightLeft: return TopHeight();
+    case oTopDown:
+      return LeftWidth();
+    case oLeftRight:
+      return BottomHeight();
+    case oBottomUp:
+      return RightWidth();
+    case oRightLeft:
+      return TopHeight();
   }
   return 0.0;
 }
 
 double TTreeDrawNode::After() const {
   switch (FDrawer ? FDrawer->Orientation() : oTopDown) {
-    case oTopDown: return RightWidth();
-    case oLeftRight: return TopHeight();
-    case oBottomUp: return LeftWidth();
-    case oRightLeft: return BottomHeight();
+    case oTopDown:
+      return RightWidth();
+    case oLeftRight:
+      return TopHeight();
+    case oBottomUp:
+      return LeftWidth();
+    case oRightLeft:
+      return BottomHeight();
   }
   return 0.0;
 }
 
 double TTreeDrawNode::Above() const {
   switch (FDrawer ? FDrawer->Orientation() : oTopDown) {
-    case oTopDown: return TopHeight();
-    case oLeftRight: return LeftWidth();
-    case oBottomUp: return BottomHeight();
-    case oRightLeft: return RightWidth();
+    case oTopDown:
+      return TopHeight();
+    case oLeftRight:
+      return LeftWidth();
+    case oBottomUp:
+      return BottomHeight();
+    case oRightLeft:
+      return RightWidth();
   }
   return 0.0;
 }
 
 double TTreeDrawNode::Below() const {
   switch (FDrawer ? FDrawer->Orientation() : oTopDown) {
-    case oTopDown: return BottomHeight();
-    case oLeftRight: return RightWidth();
-    case oBottomUp: return TopHeight();
-    case oRightLeft: return LeftWidth();
+    case oTopDown:
+      return BottomHeight();
+    case oLeftRight:
+      return RightWidth();
+    case oBottomUp:
+      return TopHeight();
+    case oRightLeft:
+      return LeftWidth();
   }
   return 0.0;
 }
@@ -216,18 +260,42 @@ double TTreeDrawNode::YPos() const {
   return FYPos;
 }
 
-double TTreeDrawNode::FltX() const { return FDrawer ? FDrawer->MapX(XPos()) : XPos(); }
-double TTreeDrawNode::FltY() const { return FDrawer ? FDrawer->MapY(YPos()) : YPos(); }
-double TTreeDrawNode::FltX0() const { return FltX() - LeftWidth(); }
-double TTreeDrawNode::FltX1() const { return FltX() + RightWidth(); }
-double TTreeDrawNode::FltY0() const { return FltY() - TopHeight(); }
-double TTreeDrawNode::FltY1() const { return FltY() + BottomHeight(); }
-int TTreeDrawNode::X() const { return RoundHalfEven(FltX()); }
-int TTreeDrawNode::Y() const { return RoundHalfEven(FltY()); }
-int TTreeDrawNode::X0() const { return RoundHalfEven(FltX0()); }
-int TTreeDrawNode::Y0() const { return RoundHalfEven(FltY0()); }
-int TTreeDrawNode::X1() const { return RoundHalfEven(FltX1()); }
-int TTreeDrawNode::Y1() const { return RoundHalfEven(FltY1()); }
+double TTreeDrawNode::FltX() const {
+  return FDrawer ? FDrawer->MapX(XPos()) : XPos();
+}
+double TTreeDrawNode::FltY() const {
+  return FDrawer ? FDrawer->MapY(YPos()) : YPos();
+}
+double TTreeDrawNode::FltX0() const {
+  return FltX() - LeftWidth();
+}
+double TTreeDrawNode::FltX1() const {
+  return FltX() + RightWidth();
+}
+double TTreeDrawNode::FltY0() const {
+  return FltY() - TopHeight();
+}
+double TTreeDrawNode::FltY1() const {
+  return FltY() + BottomHeight();
+}
+int TTreeDrawNode::X() const {
+  return RoundHalfEven(FltX());
+}
+int TTreeDrawNode::Y() const {
+  return RoundHalfEven(FltY());
+}
+int TTreeDrawNode::X0() const {
+  return RoundHalfEven(FltX0());
+}
+int TTreeDrawNode::Y0() const {
+  return RoundHalfEven(FltY0());
+}
+int TTreeDrawNode::X1() const {
+  return RoundHalfEven(FltX1());
+}
+int TTreeDrawNode::Y1() const {
+  return RoundHalfEven(FltY1());
+}
 
 void TTreeDrawNode::StructureModified() const {
   if (FDrawer) FDrawer->StructureModified();
@@ -407,7 +475,9 @@ bool TTreeDrawNode::DescendantOf(const TTreeDrawNode* ANode) const {
 
 TTreeDrawer::TTreeDrawer() = default;
 
-TTreeDrawer::~TTreeDrawer() { SetRoot(nullptr); }
+TTreeDrawer::~TTreeDrawer() {
+  SetRoot(nullptr);
+}
 
 void TTreeDrawer::SetRoot(TTreeDrawNode* ANode) {
   if (ANode == FRoot) return;
@@ -517,20 +587,41 @@ double TTreeDrawer::Height() {
   return FHeight;
 }
 
-int TTreeDrawer::W() { return RoundHalfEven(Width() + 0.5); }
-int TTreeDrawer::H() { return RoundHalfEven(Height() + 0.5); }
-int TTreeDrawer::XS() const { return RoundHalfEven(FXSize + 0.5); }
-int TTreeDrawer::YS() const { return RoundHalfEven(FYSize + 0.5); }
-int TTreeDrawer::X0() const { return RoundHalfEven(FXOffset); }
-int TTreeDrawer::Y0() const { return RoundHalfEven(FYOffset); }
-int TTreeDrawer::X1() const { return X0() + RoundHalfEven(FXSize); }
-int TTreeDrawer::Y1() const { return Y0() + RoundHalfEven(FYSize); }
+int TTreeDrawer::W() {
+  return RoundHalfEven(Width() + 0.5);
+}
+int TTreeDrawer::H() {
+  return RoundHalfEven(Height() + 0.5);
+}
+int TTreeDrawer::XS() const {
+  return RoundHalfEven(FXSize + 0.5);
+}
+int TTreeDrawer::YS() const {
+  return RoundHalfEven(FYSize + 0.5);
+}
+int TTreeDrawer::X0() const {
+  return RoundHalfEven(FXOffset);
+}
+int TTreeDrawer::Y0() const {
+  return RoundHalfEven(FYOffset);
+}
+int TTreeDrawer::X1() const {
+  return X0() + RoundHalfEven(FXSize);
+}
+int TTreeDrawer::Y1() const {
+  return Y0() + RoundHalfEven(FYSize);
+}
 
-double TTreeDrawer::MapX(double x) const { return (FXMirror ? FWidth - x : x) * FXStretch + FXOffset; }
-double TTreeDrawer::MapY(double y) const { return (FYMirror ? FHeight - y : y) * FYStretch + FYOffset; }
+double TTreeDrawer::MapX(double x) const {
+  return (FXMirror ? FWidth - x : x) * FXStretch + FXOffset;
+}
+double TTreeDrawer::MapY(double y) const {
+  return (FYMirror ? FHeight - y : y) * FYStretch + FYOffset;
+}
 
 void TTreeDrawer::CheckLevel(int ALev) const {
-  if (ALev < 0 || static_cast<size_t>(ALev) >= FLevelFirst.size()) throw ETreeDrawError(Fmt(kLevelIndex, ALev));
+  if (ALev < 0 || static_cast<size_t>(ALev) >= FLevelFirst.size())
+    throw ETreeDrawError(Fmt(kLevelIndex, ALev));
 }
 
 // The level lists hold plain node references, so they are brought up to
@@ -658,7 +749,8 @@ void TTreeDrawer::PlaceLevels() {
   int n = Levels();
   if (n < 1) return;
   auto setLevelY = [this](int lev, double y) {
-    for (TTreeDrawNode* node = FLevelFirst[static_cast<size_t>(lev)]; node; node = node->FRightNode) node->FYPos = y;
+    for (TTreeDrawNode* node = FLevelFirst[static_cast<size_t>(lev)]; node; node = node->FRightNode)
+      node->FYPos = y;
   };
   double above = 0.0, below = 0.0;
   LevelSize(0, above, below);
@@ -805,7 +897,7 @@ namespace detail {
 // - for centring over the whole subtree (apSubtree), the span of each
 //   parent's children, kept until an Apportion moves a node inside it.
 class TPlacementRun {
-public:
+ public:
   TPlacementRun(TTreeDrawNode* root, double nodeSeparation, bool subtreeSpans);
   // The post-order first pass: preliminary positions and modifiers.
   void FirstWalk();
@@ -814,7 +906,7 @@ public:
   // reaches below 0), then the results written back to the nodes.
   void FinalPass(double& width, double& left);
 
-private:
+ private:
   struct TSlot {
     double x;       // FXPos
     double mod;     // FXMod
@@ -925,7 +1017,8 @@ void TPlacementRun::LinkLevels() {
   std::vector<int> byDepth(static_cast<size_t>(start.back()));
   std::vector<int> fill(start.begin(), start.end() - 1);
   for (size_t s = 0; s < n; ++s)
-    if (visible[s]) byDepth[static_cast<size_t>(fill[static_cast<size_t>(FSlots[s].depth)]++)] = static_cast<int>(s);
+    if (visible[s])
+      byDepth[static_cast<size_t>(fill[static_cast<size_t>(FSlots[s].depth)]++)] = static_cast<int>(s);
   FNextBelow.assign(n, -1);
   for (size_t d = 0; d + 2 < start.size(); ++d) {
     int j = start[d + 1];
@@ -1086,7 +1179,8 @@ void TPlacementRun::UpdateSpan(int s) {
   while (FOpen.size() > base) {
     auto [t, child] = FOpen.back();
     const int end = FSlots[static_cast<size_t>(t)].end;
-    while (child < end && (FSlots[static_cast<size_t>(child)].leaf || FSpanState[static_cast<size_t>(child)] == kSpanClean))
+    while (child < end &&
+           (FSlots[static_cast<size_t>(child)].leaf || FSpanState[static_cast<size_t>(child)] == kSpanClean))
       child = FSlots[static_cast<size_t>(child)].end;
     if (child < end) {
       FOpen.back().second = FSlots[static_cast<size_t>(child)].end;

@@ -29,7 +29,7 @@ enum TTreeAlignParents : int { apDescendants, apSubtree };
 // The engine's exception, raised by the structure operations of the nodes
 // and by level-indexed reads with an index outside the levels.
 class ETreeDrawError : public Exception {
-public:
+ public:
   using Exception::Exception;
 };
 
@@ -44,7 +44,7 @@ TTreeDrawMethod StringToTreeDrawMethod(const std::string& text);
 // operations), and a subclass answers. A bare node is a unit square centred
 // on its reference point.
 class TTreeDrawNode : public TObject {
-public:
+ public:
   TTreeDrawNode() = default;
   TTreeDrawNode(const TTreeDrawNode&) = delete;
   TTreeDrawNode& operator=(const TTreeDrawNode&) = delete;
@@ -135,7 +135,7 @@ public:
   // The node's size changed: the drawer must place again.
   void Modified();
 
-protected:
+ protected:
   TTreeDrawer* FDrawer = nullptr;
   TTreeDrawNode* FParent = nullptr;
   TTreeDrawNode* FFirstChild = nullptr;
@@ -153,7 +153,7 @@ protected:
   double FYPos = 0.0;
   int FIdx = 0;
 
-private:
+ private:
   friend class TTreeDrawer;
   friend class detail::TPlacementRun;
 
@@ -181,7 +181,7 @@ private:
 // lazy: changing the tree or a parameter only sets a flag, and the next read
 // of a position, an extent or the level count brings everything up to date.
 class TTreeDrawer : public TObject {
-public:
+ public:
   TTreeDrawer();
   TTreeDrawer(const TTreeDrawer&) = delete;
   TTreeDrawer& operator=(const TTreeDrawer&) = delete;
@@ -201,7 +201,7 @@ public:
   TTreeDrawNode* Root() const { return FRoot; }
   void SetRoot(TTreeDrawNode* ANode);
 
-  // Parameters (see the table at the fields for what each one marks).
+  // Parameters (the fields below list what a change of each one marks).
   TTreeDrawMethod DrawMethod() const { return FDrawMethod; }
   void SetDrawMethod(TTreeDrawMethod value);
   TTreeOrientation Orientation() const { return FOrientation; }
@@ -270,10 +270,10 @@ public:
   void UpdateStructure();
   void UpdatePlacement();
 
-protected:
-  // The final pass shared by the bottom-up and Walker placements: adds the
-  // modifiers down the tree, measures FWidth and FLeft, and shifts every
-  // node right when some box reaches below 0.
+ protected:
+  // The final pass of the placements: adds the modifiers down the tree,
+  // measures FWidth and FLeft, and shifts every node right when some box
+  // reaches below 0. (The Walker run does the same on its own arrays.)
   void FinalPass();
 
   // Access to a node's placement fields for the placement methods of
@@ -283,33 +283,36 @@ protected:
   static double& NodeYPos(TTreeDrawNode* ANode) { return ANode->FYPos; }
   static int& NodeIdx(TTreeDrawNode* ANode) { return ANode->FIdx; }
 
-  // Field            initial       a change marks
-  TTreeDrawNode* FRoot = nullptr;  //              structure
-  bool FModifiedStructure = false;
-  bool FModifiedNodes = false;
-  TTreeDrawMethod FDrawMethod = dmBottomUp;  //    nodes
-  TTreeOrientation FOrientation = oTopDown;  //    nodes
-  double FLevelSeparation = 1.0;             //    nodes
-  double FMinLevelSeparation = 0.0;          //    nodes
-  double FNodeSeparation = 1.0;              //    nodes
-  bool FAlignTerminals = false;              //    structure
-  bool FAlignLevels = false;                 //    nodes
+  // The drawer's state in its given order. Parameters show their initial
+  // value and what a change marks: "structure" (StructureModified, levels
+  // rebuilt), "nodes" (Modified, placed again) or "no mark" (acting through
+  // MapX/MapY, or updating the sizes at once).
+  TTreeDrawNode* FRoot = nullptr;               // owned; a new root marks structure
+  bool FModifiedStructure = false;              // level chains must be rebuilt
+  bool FModifiedNodes = false;                  // nodes must be placed again
+  TTreeDrawMethod FDrawMethod = dmBottomUp;     // nodes
+  TTreeOrientation FOrientation = oTopDown;     // nodes
+  double FLevelSeparation = 1.0;                // nodes
+  double FMinLevelSeparation = 0.0;             // nodes
+  double FNodeSeparation = 1.0;                 // nodes
+  bool FAlignTerminals = false;                 // structure
+  bool FAlignLevels = false;                    // nodes
   TTreeAlignParents FAlignParents = apSubtree;  // nodes
-  double FWidth = 0.0;
-  double FLeft = 0.0;
+  double FWidth = 0.0;                          // extents of the placed tree
+  double FLeft = 0.0;                           // scratch of the final pass
   double FHeight = 0.0;
-  std::vector<TTreeDrawNode*> FLevelFirst;
-  std::vector<TTreeDrawNode*> FLevelLast;
-  bool FXMirror = false;   // no mark: acts through MapX
-  bool FYMirror = false;   // no mark: acts through MapY
-  double FXOffset = 0.0;   // no mark
-  double FYOffset = 0.0;   // no mark
-  double FXStretch = 1.0;  // no mark; updates FXSize
-  double FYStretch = 1.0;  // no mark; updates FYSize
-  double FXSize = 0.0;
-  double FYSize = 0.0;
+  std::vector<TTreeDrawNode*> FLevelFirst;  // leftmost node of each level (not owned)
+  std::vector<TTreeDrawNode*> FLevelLast;   // rightmost node of each level (not owned)
+  bool FXMirror = false;                    // no mark
+  bool FYMirror = false;                    // no mark
+  double FXOffset = 0.0;                    // no mark
+  double FYOffset = 0.0;                    // no mark
+  double FXStretch = 1.0;                   // no mark; sets FXSize
+  double FYStretch = 1.0;                   // no mark; sets FYSize
+  double FXSize = 0.0;                      // FXStretch * FWidth
+  double FYSize = 0.0;                      // FYStretch * FHeight
 
-private:
+ private:
   // Set while Place runs, so that a position read from inside a placement
   // (a subclass's size operation, say) cannot start another one.
   bool FPlacing = false;

@@ -12,7 +12,7 @@ namespace {
 
 // A node with a name and its own extents; it records its destruction.
 class TNamedNode : public TTreeDrawNode {
-public:
+ public:
   explicit TNamedNode(std::string name, std::vector<std::string>* freed = nullptr)
       : FName(std::move(name)), FFreed(freed) {}
   ~TNamedNode() override {
@@ -30,19 +30,21 @@ public:
     FBottom = bottom;
   }
 
-private:
+ private:
   std::string FName;
   std::vector<std::string>* FFreed;
   double FLeft = 0.5, FRight = 0.5, FTop = 0.5, FBottom = 0.5;
 };
 
-TTreeDrawNode* Add(TTreeDrawNode* parent, const std::string& name, std::vector<std::string>* freed = nullptr) {
+TTreeDrawNode* Add(TTreeDrawNode* parent, const std::string& name,
+                   std::vector<std::string>* freed = nullptr) {
   return parent->AddChild(new TNamedNode(name, freed));
 }
 
 std::string Names(const TTreeDrawNode* parent) {
   std::string s;
-  for (const TTreeDrawNode* c = parent->FirstChild(); c; c = c->NextChild()) s += (s.empty() ? "" : ",") + c->Text();
+  for (const TTreeDrawNode* c = parent->FirstChild(); c; c = c->NextChild())
+    s += (s.empty() ? "" : ",") + c->Text();
   return s;
 }
 
@@ -62,16 +64,16 @@ void ExpectChildList(TTreeDrawNode* parent) {
   EXPECT_EQ(parent->FirstChild() == nullptr, parent->ChildCount() == 0);
 }
 
-#define EXPECT_TREE_ERROR(stmt, text)          \
-  try {                                        \
-    stmt;                                      \
-    ADD_FAILURE() << "no ETreeDrawError";      \
-  } catch (const ETreeDrawError& e) {          \
-    EXPECT_STREQ(e.what(), text);              \
+#define EXPECT_TREE_ERROR(stmt, text)     \
+  try {                                   \
+    stmt;                                 \
+    ADD_FAILURE() << "no ETreeDrawError"; \
+  } catch (const ETreeDrawError& e) {     \
+    EXPECT_STREQ(e.what(), text);         \
   }
 
 class TreeFixture : public ::testing::Test {
-protected:
+ protected:
   TTreeDrawer drawer;
   TTreeDrawNode* root = nullptr;
   void SetUp() override {
@@ -354,8 +356,9 @@ TEST(TreeDrawNode, ExtentsFollowTheOrientation) {
   auto* node = new TNamedNode("n");
   node->SetSize(10, 20, 3, 4);
   drawer.SetRoot(node);
-  for (const Case& c : {Case{oTopDown, 10, 20, 3, 4}, Case{oLeftRight, 4, 3, 10, 20}, Case{oBottomUp, 20, 10, 4, 3},
-                        Case{oRightLeft, 3, 4, 20, 10}, Case{static_cast<TTreeOrientation>(7), 0, 0, 0, 0}}) {
+  for (const Case& c :
+       {Case{oTopDown, 10, 20, 3, 4}, Case{oLeftRight, 4, 3, 10, 20}, Case{oBottomUp, 20, 10, 4, 3},
+        Case{oRightLeft, 3, 4, 20, 10}, Case{static_cast<TTreeOrientation>(7), 0, 0, 0, 0}}) {
     drawer.SetOrientation(c.orientation);
     EXPECT_EQ(node->Before(), c.before) << c.orientation;
     EXPECT_EQ(node->After(), c.after) << c.orientation;
@@ -399,7 +402,7 @@ TEST(TreeDrawNode, IntegerCoordinatesRoundHalvesToEven) {
 
 // Counts its placements.
 class TCountingDrawer : public TTreeDrawer {
-public:
+ public:
   int placed = 0;
   void Place() override {
     ++placed;
@@ -660,7 +663,7 @@ TEST(TreeDrawer, AlignedTerminalsShareTheLastLevel) {
 // A node whose size depends on where it was placed: a position read from
 // inside the placement must not start another one.
 class TSelfReadingNode : public TTreeDrawNode {
-public:
+ public:
   double LeftWidth() const override { return XPos() >= 0 ? 0.5 : 1.0; }
 };
 

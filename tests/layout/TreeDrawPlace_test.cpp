@@ -19,7 +19,7 @@ namespace {
 
 // A node with its own extents on the four sides of its reference point.
 class TSizedNode : public TTreeDrawNode {
-public:
+ public:
   TSizedNode(double left = 0.5, double right = 0.5, double top = 0.5, double bottom = 0.5)
       : FLeft(left), FRight(right), FTop(top), FBottom(bottom) {}
   double LeftWidth() const override { return FLeft; }
@@ -27,7 +27,7 @@ public:
   double TopHeight() const override { return FTop; }
   double BottomHeight() const override { return FBottom; }
 
-private:
+ private:
   double FLeft, FRight, FTop, FBottom;
 };
 
@@ -54,7 +54,9 @@ struct TGold {
   std::vector<TGold> kids;
 };
 
-TGold B(double x, std::vector<TGold> kids = {}) { return TGold{0.5, 0.5, x, std::move(kids)}; }
+TGold B(double x, std::vector<TGold> kids = {}) {
+  return TGold{0.5, 0.5, x, std::move(kids)};
+}
 TGold N(double width, double x, std::vector<TGold> kids = {}) {
   return TGold{width / 2, width / 2, x, std::move(kids)};
 }
@@ -106,8 +108,8 @@ const TGoldCase kGoldCases[] = {
     {"BottomUpThreeTerminals", dmBottomUp, apSubtree, B(21.5, {B(0.5), B(21.5), B(42.5)}), 43},
     {"BottomUpThreeTerminalsDescendants", dmBottomUp, apDescendants, B(21.5, {B(0.5), B(21.5), B(42.5)}), 43},
     {"BottomUpWideParent", dmBottomUp, apSubtree, N(100, 50, {B(39.5), B(60.5)}), 100},
-    {"BottomUpSubtreeCentring", dmBottomUp, apSubtree,
-     B(32, {B(0.5), B(42.5, {B(21.5), B(42.5), B(63.5)})}), 64},
+    {"BottomUpSubtreeCentring", dmBottomUp, apSubtree, B(32, {B(0.5), B(42.5, {B(21.5), B(42.5), B(63.5)})}),
+     64},
     {"BottomUpDescendantsCentring", dmBottomUp, apDescendants,
      B(21.5, {B(0.5), B(42.5, {B(21.5), B(42.5), B(63.5)})}), 64},
     {"BottomUpZeroWidthFirstTerminal", dmBottomUp, apSubtree, B(0.5, {L(0, 0, 0), B(0.5)}), 1},
@@ -133,7 +135,8 @@ const TGoldCase kGoldCases[] = {
     // B's push is spread over M, its left neighbour of another family, which
     // moves by half of it.
     {"WalkerSpreadOverCousin", dmWalker, apSubtree,
-     B(42.5, {B(32, {B(32, {B(0.5), B(21.5), B(42.5), B(63.5)}), B(58.25)}), B(84.5, {B(84.5, {B(84.5)})})}), 85},
+     B(42.5, {B(32, {B(32, {B(0.5), B(21.5), B(42.5), B(63.5)}), B(58.25)}), B(84.5, {B(84.5, {B(84.5)})})}),
+     85},
     {"WalkerSpreadOverSibling", dmWalker, apDescendants,
      B(58.25, {B(32, {B(0.5), B(21.5), B(42.5), B(63.5)}), B(58.25), B(84.5, {B(84.5)})}), 85},
 };
@@ -185,6 +188,35 @@ TEST(Placement, AlignedTerminalsPlaceBottomUpForEveryMethod) {
   }
 }
 
+// A node that decides for itself whether it is terminal.
+class TClaimingNode : public TSizedNode {
+ public:
+  explicit TClaimingNode(bool terminal) : FTerminal(terminal) {}
+  bool IsTerminal() const override { return FTerminal; }
+
+ private:
+  bool FTerminal;
+};
+
+TEST(Placement, NodesThatClaimTheirOwnKind) {
+  // A collapsed node (terminal with children) is placed as a terminal (its
+  // children, which no walk reaches, keep what they had and only follow the
+  // final pass); a node claiming children it does not have is placed as a
+  // terminal too.
+  for (TTreeDrawMethod method : {dmBottomUp, dmWalker}) {
+    TTreeDrawer d;
+    d.SetDrawMethod(method);
+    d.SetNodeSeparation(20);
+    d.SetRoot(new TSizedNode);
+    TTreeDrawNode* collapsed = d.Root()->AddChild(new TClaimingNode(true));
+    collapsed->AddChild(new TSizedNode)->AddChild(new TSizedNode);
+    TTreeDrawNode* empty = d.Root()->AddChild(new TClaimingNode(false));
+    EXPECT_EQ(collapsed->Count(), 0);
+    EXPECT_EQ(empty->XPos() - collapsed->XPos(), 21.0);
+    EXPECT_EQ(d.Root()->XPos() - collapsed->XPos(), 10.5);
+  }
+}
+
 // ---------------------------------------------------------------------------
 // The reference: both methods transcribed plainly (recursive, linear walks),
 // on a mirror of the tree that holds each node's layout-frame extents.
@@ -199,7 +231,7 @@ struct TRefNode {
 };
 
 class TReference {
-public:
+ public:
   TReference(TTreeDrawNode* root, double sep, bool subtree) : FSep(sep), FSubtree(subtree) {
     FRoot = Mirror(root, nullptr, 0);
   }
@@ -220,7 +252,7 @@ public:
 
   double Width() const { return FWidth; }
 
-private:
+ private:
   double FSep;
   bool FSubtree;
   TRefNode* FRoot = nullptr;
@@ -237,7 +269,8 @@ private:
     if (FLast.size() <= depth) FLast.resize(depth + 1, nullptr);
     r->left = FLast[depth];
     FLast[depth] = r;
-    for (TTreeDrawNode* c = node->FirstChild(); c; c = c->NextChild()) r->kids.push_back(Mirror(c, r, depth + 1));
+    for (TTreeDrawNode* c = node->FirstChild(); c; c = c->NextChild())
+      r->kids.push_back(Mirror(c, r, depth + 1));
     return r;
   }
 
@@ -362,7 +395,7 @@ private:
 // Seeded random trees.
 
 class TRandom {
-public:
+ public:
   explicit TRandom(uint64_t seed) : FState(seed * 2654435761u + 1) {}
   uint32_t Next() {
     FState = FState * 6364136223846793005ull + 1442695040888963407ull;
@@ -371,7 +404,7 @@ public:
   double Uniform(double lo, double hi) { return lo + (hi - lo) * (Next() / 2147483648.0); }
   int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
 
-private:
+ private:
   uint64_t FState;
 };
 
