@@ -235,12 +235,16 @@ TEST(PlaceNodes, OtherMethodsAreTheInheritedOnes) {
 
 // --- Seeded random trees of picture-sized nodes -----------------------------
 
-TTreeDrawNode* RandomTree(TTreeDrawer& ADrawer, std::mt19937& ARandom, int ANodes) {
+// Boxes 50 to 150 wide and 10 to 30 high, lopsided unless ASymmetric.
+TTreeDrawNode* RandomTree(TTreeDrawer& ADrawer, std::mt19937& ARandom, int ANodes, bool ASymmetric = false) {
   std::uniform_real_distribution<double> half(25, 75);
   std::uniform_real_distribution<double> halfHeight(5, 15);
   auto box = [&](int k) {
-    return new TBox(std::to_string(k), half(ARandom), half(ARandom), halfHeight(ARandom),
-                    halfHeight(ARandom));
+    const double left = half(ARandom);
+    const double right = ASymmetric ? left : half(ARandom);
+    const double top = halfHeight(ARandom);
+    const double bottom = ASymmetric ? top : halfHeight(ARandom);
+    return new TBox(std::to_string(k), left, right, top, bottom);
   };
   std::vector<TTreeDrawNode*> nodes{box(0)};
   ADrawer.SetRoot(nodes[0]);
@@ -293,6 +297,59 @@ TEST(PlaceQP, SeededRandomTreesArePlacedSoundlyAndTheSameEveryTime) {
     drawer.SetNodeSeparation(20);
     EXPECT_EQ(Positions(drawer), first);
     EXPECT_EQ(drawer.Width(), width);
+    if (HasFailure()) break;
+  }
+}
+
+// The objective, the sum of squared distances between parents and children,
+// is convex and the constraints are linear, so the result is optimal exactly
+// when no feasible placement lies in a descending direction: the gradient
+// at the result times the step to any feasible placement is not negative.
+// The bottom-up placement of the same tree is feasible when every box is
+// symmetric (each parent then stays within its subtree's span).
+void CollectNodes(TTreeDrawNode* ANode, std::vector<TTreeDrawNode*>& ANodes) {
+  std::vector<TTreeDrawNode*> stack{ANode};
+  while (!stack.empty()) {
+    TTreeDrawNode* node = stack.back();
+    stack.pop_back();
+    ANodes.push_back(node);
+    for (TTreeDrawNode* c = node->FirstChild(); c; c = c->NextChild()) stack.push_back(c);
+  }
+}
+
+TEST(PlaceQP, NoFeasiblePlacementLiesDownhill) {
+  std::mt19937 random(365);
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE(testing::Message() << "round " << round);
+    const int count = 2 + static_cast<int>(random() % 150);
+    std::mt19937 shape = random;
+    TTreeDrawerQP qp;
+    UseQP(qp);
+    RandomTree(qp, random, count, true);
+    TTreeDrawer bottomUp;
+    UseQP(bottomUp);
+    bottomUp.SetDrawMethod(dmBottomUp);
+    RandomTree(bottomUp, shape, count, true);
+    ExpectSoundPlacement(bottomUp);
+
+    std::vector<TTreeDrawNode*> nodes, others;
+    CollectNodes(qp.Root(), nodes);
+    CollectNodes(bottomUp.Root(), others);
+    ASSERT_EQ(nodes.size(), others.size());
+    // Coordinates relative to the root, which the program keeps fixed.
+    std::map<const TTreeDrawNode*, double> x, y;
+    for (std::size_t k = 0; k < nodes.size(); ++k) {
+      x[nodes[k]] = nodes[k]->XPos() - qp.Root()->XPos();
+      y[nodes[k]] = others[k]->XPos() - bottomUp.Root()->XPos();
+    }
+    double slope = 0, scale = 0;
+    for (TTreeDrawNode* node : nodes)
+      if (TTreeDrawNode* parent = node->Parent()) {
+        const double gradient = 2 * (x[node] - x[parent]);  // d/dx(node); minus that for the parent
+        slope += gradient * ((y[node] - x[node]) - (y[parent] - x[parent]));
+        scale += std::fabs(gradient) * (std::fabs(y[node] - x[node]) + std::fabs(y[parent] - x[parent]));
+      }
+    EXPECT_GE(slope, -1e-9 * std::max(1.0, scale));
     if (HasFailure()) break;
   }
 }
