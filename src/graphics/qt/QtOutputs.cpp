@@ -29,8 +29,9 @@ QSize PictureSize(const TMetafile& Metafile) {
   return QSize(std::max(Metafile.Width(), 1), std::max(Metafile.Height(), 1));
 }
 
-void PlayOn(QPainter& Painter, const TMetafile& Metafile, const TTextMeasurer& Measurer, double ScaleX = 1.0,
-            double ScaleY = 1.0) {
+void PlayOn(QPainter& Painter, const char* Format, const TMetafile& Metafile, const TTextMeasurer& Measurer,
+            double ScaleX = 1.0, double ScaleY = 1.0) {
+  if (!Painter.isActive()) throw EGraphicsError(Fmt(SPaintError, Format));
   TQPainterCanvas Canvas(Painter, Measurer, ScaleX, ScaleY);
   Play(Metafile, Canvas);
 }
@@ -58,12 +59,14 @@ QSize ScaledImageSize(const TMetafile& Metafile, int ScalePercent) {
 QImage RenderImage(const TMetafile& Metafile, const TTextMeasurer& Measurer, int ScalePercent) {
   EnsureGuiApplication();
   const QSize Size = ScaledImageSize(Metafile, ScalePercent);
+  if ((long long)Size.width() * Size.height() > MaxImagePixels)
+    throw EGraphicsError(Fmt(SImageTooLarge, Size.width(), Size.height()));
   QImage Image(Size, QImage::Format_RGB32);
   if (Image.isNull()) throw EGraphicsError(Fmt(SImageTooLarge, Size.width(), Size.height()));
   Image.fill(Qt::white);
   QPainter Painter(&Image);
   const QSize Picture = PictureSize(Metafile);
-  PlayOn(Painter, Metafile, Measurer, double(Size.width()) / Picture.width(),
+  PlayOn(Painter, "bitmap", Metafile, Measurer, double(Size.width()) / Picture.width(),
          double(Size.height()) / Picture.height());
   Painter.end();
   return Image;
@@ -79,7 +82,7 @@ void SaveBmp(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std
   SaveImage(Metafile, Measurer, FileName, ScalePercent, "BMP");
 }
 
-void SaveSvg(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName) {
+QByteArray SvgBytes(const TMetafile& Metafile, const TTextMeasurer& Measurer) {
   EnsureGuiApplication();
   const QSize Size = PictureSize(Metafile);
   QByteArray Bytes;
@@ -93,12 +96,12 @@ void SaveSvg(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std
   Svg.setTitle(QString::fromStdString(Metafile.PictureName()));
   Svg.setDescription(QString::fromStdString(Metafile.AppName()));
   QPainter Painter(&Svg);
-  PlayOn(Painter, Metafile, Measurer);
+  PlayOn(Painter, "SVG", Metafile, Measurer);
   Painter.end();
-  WriteBytes(FileName, Bytes);
+  return Bytes;
 }
 
-void SavePdf(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName) {
+QByteArray PdfBytes(const TMetafile& Metafile, const TTextMeasurer& Measurer) {
   EnsureGuiApplication();
   const QSize Size = PictureSize(Metafile);
   QByteArray Bytes;
@@ -115,10 +118,18 @@ void SavePdf(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std
         QPageSize::Point, QString(), QPageSize::ExactMatch);
     Pdf.setPageLayout(QPageLayout(Page, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QPainter Painter(&Pdf);
-    PlayOn(Painter, Metafile, Measurer);
+    PlayOn(Painter, "PDF", Metafile, Measurer);
     Painter.end();
   }
-  WriteBytes(FileName, Bytes);
+  return Bytes;
+}
+
+void SaveSvg(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName) {
+  WriteBytes(FileName, SvgBytes(Metafile, Measurer));
+}
+
+void SavePdf(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName) {
+  WriteBytes(FileName, PdfBytes(Metafile, Measurer));
 }
 
 bool TQtPictureWriter::Supports(TPictureFormat) const {

@@ -3,6 +3,7 @@
 // pixels at 96 dpi. Every file is replaced only when complete.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <string>
 
@@ -15,10 +16,15 @@ namespace vt {
 inline constexpr const char* SInvalidScale = "Invalid picture scale: %d%%";
 inline constexpr const char* SImageTooLarge = "Cannot create a bitmap of %d x %d pixels";
 inline constexpr const char* SImageEncodeError = "Cannot encode the picture as %s";
+inline constexpr const char* SPaintError = "Cannot draw the picture as %s";
 
 // The size of the raster picture at ScalePercent: each side rounded, halves
 // to even, and at least one pixel. EGraphicsError for a scale below 1 %.
 QSize ScaledImageSize(const TMetafile& Metafile, int ScalePercent);
+
+// Largest raster picture, in pixels (1 GiB of 32-bit pixels); a larger one
+// raises SImageTooLarge instead of exhausting the memory.
+inline constexpr long long MaxImagePixels = 1LL << 28;
 
 // The picture on a white 24-bit image of ScaledImageSize, stretched to it.
 QImage RenderImage(const TMetafile& Metafile, const TTextMeasurer& Measurer, int ScalePercent = 100);
@@ -27,6 +33,10 @@ void SavePng(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std
              int ScalePercent = 100);
 void SaveBmp(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName,
              int ScalePercent = 100);
+// The vector pictures as bytes (for the clipboard, where there is no EMF
+// format), and written to files.
+QByteArray SvgBytes(const TMetafile& Metafile, const TTextMeasurer& Measurer);
+QByteArray PdfBytes(const TMetafile& Metafile, const TTextMeasurer& Measurer);
 void SaveSvg(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName);
 void SavePdf(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName);
 

@@ -135,6 +135,12 @@ TEST_F(QtOutputsTest, ScaledRasterStretchesThePicture) {
   EXPECT_EQ(ScaledImageSize(TMetafile(301, 201), 50), QSize(150, 100));
   EXPECT_EQ(ScaledImageSize(TMetafile(0, 0), 100), QSize(1, 1));
   try {
+    RenderImage(TMetafile(20000, 15000), FMeasurer, 100);
+    ADD_FAILURE() << "no error";
+  } catch (const EGraphicsError& E) {
+    EXPECT_EQ(E.Message(), "Cannot create a bitmap of 20000 x 15000 pixels");
+  }
+  try {
     ScaledImageSize(M, 0);
     ADD_FAILURE() << "no error";
   } catch (const EGraphicsError& E) {
