@@ -3,6 +3,7 @@
 // and the library's exceptions.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
