@@ -32,6 +32,11 @@ TNodeFormat::TNodeFormat(std::string AClass, TNodeFormat* AParent, const TFont& 
 }
 
 TNodeFormat::~TNodeFormat() {
+  if (FChildren.Count() > 0) DestroyChildren();
+  if (FParent) FParent->DeleteChild(this);
+}
+
+void TNodeFormat::DestroyChildren() {
   // The formats this one owns, in pre-order, without descending into
   // node-owned formats: those stay with their nodes and only lose their
   // parent. Freeing the list backwards frees children before their parents
@@ -54,7 +59,6 @@ TNodeFormat::~TNodeFormat() {
   // Reverse pre-order: the last child's subtree first, every format after
   // all of its descendants.
   for (auto it = owned.rbegin(); it != owned.rend(); ++it) delete *it;
-  if (FParent) FParent->DeleteChild(this);
 }
 
 void TNodeFormat::SetParent(TNodeFormat* Value) {
@@ -81,11 +85,12 @@ void TNodeFormat::AddChild(TNodeFormat* ANodeFormat) {
 
 void TNodeFormat::DeleteChild(TNodeFormat* ANodeFormat) {
   if (!ANodeFormat) return;
-  // Formats leave mostly from the end (destruction, re-parenting of the
-  // latest node), so the search runs backwards.
-  for (int i = FChildren.Count() - 1; i >= 0; --i) {
-    if (FChildren.Items(i) == ANodeFormat) {
-      FChildren.Delete(i);
+  // Formats leave from either end (a picture tree is freed in pre-order,
+  // formats free their own children backwards), so search from both.
+  for (int lo = 0, hi = FChildren.Count() - 1; lo <= hi; ++lo, --hi) {
+    const int found = FChildren.Items(lo) == ANodeFormat ? lo : FChildren.Items(hi) == ANodeFormat ? hi : -1;
+    if (found >= 0) {
+      FChildren.Delete(found);
       ANodeFormat->FParent = nullptr;
       return;
     }
@@ -93,6 +98,8 @@ void TNodeFormat::DeleteChild(TNodeFormat* ANodeFormat) {
 }
 
 bool TNodeFormat::Contains(const TNodeFormat* AFormat) const {
+  // A format without children (every new one) holds only itself.
+  if (FChildren.Count() == 0) return AFormat == this;
   for (const TNodeFormat* format = AFormat; format; format = format->FParent)
     if (format == this) return true;
   return false;

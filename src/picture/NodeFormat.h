@@ -137,6 +137,9 @@ class TNodeFormat : public TObject {
   // pre-order (a format, then its children in registration order).
   template <typename TSetter>
   void PushDown(TSetter Set);
+  // Frees the owned formats below this one and releases the node-owned
+  // ones.
+  void DestroyChildren();
   // True when AFormat is this format or lies below it.
   bool Contains(const TNodeFormat* AFormat) const;
   TNodeFormat* ChildAt(int Idx) const { return static_cast<TNodeFormat*>(FChildren.Items(Idx)); }
