@@ -313,7 +313,7 @@ void TXmlItem::AppendToStringList(TStringList& AList, int ALevel) const {
   };
   const auto Indent = [](int Level) { return std::string(static_cast<size_t>(std::max(Level, 0)), ' '); };
   const auto ChildLevel = [ALevel](int Depth) {
-    return ALevel + std::min(Depth + 1, XmlMaxIndentDepth) * XmlIndent;
+    return ALevel + (Depth + 1) * XmlIndent;
   };
   std::vector<TOpen> Open;
   // Writes an element without children whole, or the head of one with

@@ -16,10 +16,8 @@
 // - Reading refuses elements nested deeper than XmlMaxDepth levels (the root
 //   is level 1) with an EXmlError; nothing in reading, writing or destroying
 //   a tree recurses along its depth.
-// - The writer indents at most XmlMaxIndentDepth levels below the element it
-//   starts from; deeper levels are written at that indentation, so that the
-//   size of the output stays proportional to the tree and not to the square
-//   of its depth. The reader ignores indentation.
+// - The writer indents every level by XmlIndent more spaces, however deep;
+//   the reader ignores indentation.
 #pragma once
 
 #include <initializer_list>
@@ -80,7 +78,6 @@ extern int XmlIndent;
 extern bool XmlUtf8;
 
 inline constexpr int XmlMaxDepth = 1000;
-inline constexpr int XmlMaxIndentDepth = 64;
 
 // ---------------------------------------------------------------------------
 // Entity coding.
