@@ -193,6 +193,13 @@ class TDualQPSolver {
   TIntArray iai;
   TSparseColumns ciColumns;
   TSparseColumns ceColumns;
+  // Rows [jLo[j], jHi[j]) of column j of J hold all its nonzero elements.
+  // J starts as the inverse of a factor that is often sparse (a tree's
+  // Hessian splits into one block per subtree of the root), and a rotation
+  // only merges the ranges of its two columns, so the updates can leave out
+  // rows that are zero in both columns: their results would be zero again.
+  std::vector<std::size_t> jLo;
+  std::vector<std::size_t> jHi;
   bool ciDense = false;
   double R_norm = 1.0;
   double threshold = 0.0;
@@ -237,6 +244,8 @@ class TDualQPSolver {
     np.assign(n, 0.0);
     work.assign(n, 0.0);
     J.assign(n * n, 0.0);
+    jLo.assign(n, 0);
+    jHi.assign(n, 0);
     R.assign(n * n, 0.0);
     s.assign(mI, 0.0);
     r.assign(m, 0.0);
@@ -309,9 +318,30 @@ class TDualQPSolver {
       ForwardElimination(work.data(), i);
       for (std::size_t k = i; k < n; ++k) JAt(i, k) = work[k];
     }
+    for (std::size_t j = 0; j < n; ++j) FindNonzeroRows(j);
     double c2 = 0.0;
     for (std::size_t i = 0; i < n; ++i) c2 += JAt(i, i);
     threshold = kEpsilon * static_cast<double>(mI) * c1 * c2 * 100.0;
+  }
+
+  void FindNonzeroRows(std::size_t j) {
+    const double* col = JCol(j);
+    std::size_t lo = 0;
+    std::size_t hi = n;
+    while (lo < hi && col[lo] == 0.0) ++lo;
+    while (hi > lo && col[hi - 1] == 0.0) --hi;
+    jLo[j] = lo;
+    jHi[j] = hi;
+  }
+
+  // Reflects columns a and b of J over the rows where either is nonzero.
+  void ReflectColumns(std::size_t a, std::size_t b, double cc, double ss, double xny) {
+    const std::size_t lo = std::min(jLo[a], jLo[b]);
+    const std::size_t hi = std::max(jHi[a], jHi[b]);
+    if (lo >= hi) return;
+    Reflect(JCol(a) + lo, JCol(b) + lo, hi - lo, cc, ss, xny);
+    jLo[a] = jLo[b] = lo;
+    jHi[a] = jHi[b] = hi;
   }
 
   // --- Directions -------------------------------------------------------------
@@ -358,7 +388,7 @@ class TDualQPSolver {
       const double dj = d[j];
       if (dj == 0.0) continue;
       const double* col = JCol(j);
-      for (std::size_t k = 0; k < n; ++k) z[k] += col[k] * dj;
+      for (std::size_t k = jLo[j]; k < jHi[j]; ++k) z[k] += col[k] * dj;
     }
     std::copy(d.begin(), d.begin() + static_cast<std::ptrdiff_t>(q), r.begin());
     for (std::size_t j = q; j-- > 0;) {
@@ -604,7 +634,7 @@ class TDualQPSolver {
       } else {
         d[j - 1] = h;
       }
-      Reflect(JCol(j - 1), JCol(j), n, cc, ss, ss / (1.0 + cc));
+      ReflectColumns(j - 1, j, cc, ss, ss / (1.0 + cc));
     }
     ++iq;
     for (std::size_t k = 0; k < Active(); ++k) RAt(k, Active() - 1) = d[k];
@@ -675,7 +705,7 @@ class TDualQPSolver {
         RAt(j, k) = a * cc + b * ss;
         RAt(j + 1, k) = xny * (a + RAt(j, k)) - b;
       }
-      Reflect(JCol(j), JCol(j + 1), n, cc, ss, xny);
+      ReflectColumns(j, j + 1, cc, ss, xny);
     }
   }
 };
