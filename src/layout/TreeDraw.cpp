@@ -845,13 +845,15 @@ void TTreeDrawer::PlaceBottomUp() {
     }
     f.last = child->FXPos;
   };
+  // Walks a terminal at once, or opens a parent; true for a parent.
   auto enter = [&](TTreeDrawNode* node) {
     node->FXMod = 0.0;
-    if (IsLeaf(node))
+    if (IsLeaf(node)) {
       walkTerminal(node);
-    else
-      open.push_back(TFrame{node, node->FFirstChild, 0.0, 0.0, 0.0, 0.0});
-    return !IsLeaf(node);
+      return false;
+    }
+    open.push_back(TFrame{node, node->FFirstChild, 0.0, 0.0, 0.0, 0.0});
+    return true;
   };
 
   if (enter(FRoot)) {
