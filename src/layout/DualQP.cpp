@@ -189,7 +189,7 @@ class TDualQPSolver {
   TFloatArray np;
   TFloatArray s;
   TFloatArray r;
-  TFloatArray work;
+  std::vector<double> block;  // kBlock rows of n
   TIntArray iai;
   TSparseColumns ciColumns;
   TSparseColumns ceColumns;
@@ -242,7 +242,7 @@ class TDualQPSolver {
     d.assign(n, 0.0);
     z.assign(n, 0.0);
     np.assign(n, 0.0);
-    work.assign(n, 0.0);
+    block.assign(kBlock * n, 0.0);
     J.assign(n * n, 0.0);
     jLo.assign(n, 0);
     jHi.assign(n, 0);
@@ -256,22 +256,65 @@ class TDualQPSolver {
     ceColumns.Build(CE, n, mE);
   }
 
+  // Rows handled together by the factorisation and the inversion, so that
+  // each row of U is fetched once per block rather than once per row.
+  static constexpr std::size_t kBlock = 8;
+  double* BlockRow(std::size_t b) { return &block[b * n]; }
+
   // G = U'U with U in the upper triangle of G. Row i is formed from the rows
   // above it, so the given lower triangle is read but never written.
   void CholeskyDecompose() {
-    for (std::size_t i = 0; i < n; ++i) {
-      for (std::size_t k = i; k < n; ++k) work[k] = G[k][i];
-      for (std::size_t j = 0; j < i; ++j) {
-        const double gji = G[j][i];
-        if (gji == 0.0) continue;
-        const double* rowJ = G[j].data();
-        for (std::size_t k = i; k < n; ++k) work[k] -= gji * rowJ[k];
+    for (std::size_t i0 = 0; i0 < n; i0 += kBlock) {
+      const std::size_t i1 = std::min(n, i0 + kBlock);
+      for (std::size_t i = i0; i < i1; ++i) {
+        double* w = BlockRow(i - i0);
+        for (std::size_t k = i; k < n; ++k) w[k] = G[k][i];
       }
-      const double v = work[i];
-      if (!(v > 0.0)) throw EQPError(std::string(SQPNotPositiveDefinite));
-      double* rowI = G[i].data();
-      rowI[i] = std::sqrt(v);
-      for (std::size_t k = i + 1; k < n; ++k) rowI[k] = work[k] / rowI[i];
+      for (std::size_t j = 0; j < i0; ++j) SubtractRow(j, i0, i1);
+      for (std::size_t i = i0; i < i1; ++i) {
+        for (std::size_t j = i0; j < i; ++j) SubtractRow(j, i, i + 1);
+        FinishRow(i, BlockRow(i - i0));
+      }
+    }
+  }
+
+  // Takes row j of U, times U[j][i], from the partial row i for i in [AFrom, ATo).
+  void SubtractRow(std::size_t j, std::size_t AFrom, std::size_t ATo) {
+    const double* rowJ = G[j].data();
+    for (std::size_t i = AFrom; i < ATo; ++i) {
+      const double gji = rowJ[i];
+      if (gji == 0.0) continue;
+      double* w = BlockRow(i % kBlock);
+      for (std::size_t k = i; k < n; ++k) w[k] -= gji * rowJ[k];
+    }
+  }
+
+  void FinishRow(std::size_t i, const double* w) {
+    const double v = w[i];
+    if (!(v > 0.0)) throw EQPError(std::string(SQPNotPositiveDefinite));
+    double* rowI = G[i].data();
+    rowI[i] = std::sqrt(v);
+    for (std::size_t k = i + 1; k < n; ++k) rowI[k] = w[k] / rowI[i];
+  }
+
+  // Rows [i0, i1) of J: row i solves U'y = e_i, by the same steps as
+  // ForwardElimination, all rows of the block at once.
+  void InvertRows(std::size_t i0, std::size_t i1) {
+    std::fill(block.begin(), block.end(), 0.0);
+    for (std::size_t i = i0; i < i1; ++i) BlockRow(i - i0)[i] = 1.0;
+    for (std::size_t j = i0; j < n; ++j) {
+      const double* rowJ = G[j].data();
+      for (std::size_t i = i0; i < i1 && i <= j; ++i) {
+        double* y = BlockRow(i - i0);
+        y[j] /= rowJ[j];
+        const double yj = y[j];
+        if (yj == 0.0) continue;
+        for (std::size_t k = j + 1; k < n; ++k) y[k] -= rowJ[k] * yj;
+      }
+    }
+    for (std::size_t i = i0; i < i1; ++i) {
+      const double* y = BlockRow(i - i0);
+      for (std::size_t k = i; k < n; ++k) JAt(i, k) = y[k];
     }
   }
 
@@ -312,12 +355,7 @@ class TDualQPSolver {
     double c1 = 0.0;
     for (std::size_t i = 0; i < n; ++i) c1 += G[i][i];
     R_norm = 1.0;
-    for (std::size_t i = 0; i < n; ++i) {
-      std::fill(work.begin(), work.end(), 0.0);
-      work[i] = 1.0;
-      ForwardElimination(work.data(), i);
-      for (std::size_t k = i; k < n; ++k) JAt(i, k) = work[k];
-    }
+    for (std::size_t i0 = 0; i0 < n; i0 += kBlock) InvertRows(i0, std::min(n, i0 + kBlock));
     for (std::size_t j = 0; j < n; ++j) FindNonzeroRows(j);
     double c2 = 0.0;
     for (std::size_t i = 0; i < n; ++i) c2 += JAt(i, i);
