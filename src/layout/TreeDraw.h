@@ -188,12 +188,24 @@ class TTreeDrawer : public TObject {
   ~TTreeDrawer() override;
 
   // Virtual operations, in their slot order 0..6.
+  //
+  // Terminals packed left to right in depth-first order, parents centred
+  // over their children; every box ends inside 0..FWidth. Linear.
   virtual void PlaceBottomUp();
+  // The level-neighbour Walker variant (with AlignTerminals on it places
+  // bottom-up, as PlaceNodes would). About linear for real trees: the
+  // contour comparison goes down to the bottom of every apportioned subtree,
+  // so only long branches side by side (two deep chains, say) cost up to the
+  // square of their depth.
   virtual void PlaceWalker();
+  // Bottom-up with AlignTerminals or any method but dmWalker, else Walker.
   virtual void PlaceNodes();
+  // YPos of every level and FHeight.
   virtual void PlaceLevels();
   virtual double MapX(double x) const;
   virtual double MapY(double y) const;
+  // UpdateStructure, levels, in-level positions, stretched sizes. Leaves
+  // FModifiedNodes as it was (only UpdatePlacement clears it).
   virtual void Place();
 
   // The tree. Setting a new root frees the old tree; a node that belonged to
