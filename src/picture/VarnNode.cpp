@@ -165,7 +165,6 @@ std::string TVarnNode::Text() const {
 
 void TVarnNode::Clear() {
   FLines.clear();
-  FLines.shrink_to_fit();
   FMeasured = false;
   FTextWidth = -1;
   FTextHeight = -1;

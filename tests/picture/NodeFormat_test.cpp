@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "PictureFixture.h"
@@ -138,6 +139,22 @@ TEST(NodeFormatTest, SetDefaultFormatsReplacesTheTreeAndUsesTheDefaultFont) {
   EXPECT_EQ(classes.FindFormat("basic")->Font(), font);
   std::unique_ptr<TNodeFormat> own(classes.CreateFormat("", nullptr));
   EXPECT_EQ(own->Font(), font);
+}
+
+TEST(NodeFormatTest, SetFormatsTakesOverANewTree) {
+  TFormatClasses classes;
+  auto root = std::make_unique<TNodeFormat>("all");
+  TNodeFormat* custom = new TNodeFormat("custom", root.get());
+  TNodeFormat* raw = root.get();
+  classes.SetFormats(std::move(root));
+  EXPECT_EQ(classes.Formats(), raw);
+  EXPECT_EQ(classes.FindFormat("custom"), custom);
+  EXPECT_EQ(classes.FindFormat("basic"), nullptr);
+  EXPECT_EQ(classes.GetClassFormat("basic"), raw);
+  classes.SetFormats(nullptr);
+  EXPECT_EQ(classes.Formats(), nullptr);
+  EXPECT_EQ(classes.FindFormat("all"), nullptr);
+  EXPECT_EQ(classes.GetClassFormat("all"), nullptr);
 }
 
 TEST(NodeFormatTest, FindSearchesDepthFirstInPreOrder) {
