@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <random>
 #include <string>
@@ -175,7 +176,15 @@ TEST(FloatToText, IgnoresACommaDecimalProcessLocale) {
   const char* Comma = nullptr;
   for (const char* Name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "sl_SI.UTF-8", "de_DE", "nl_NL.UTF-8"})
     if ((Comma = std::setlocale(LC_ALL, Name)) != nullptr) break;
+#ifdef VT_TEST_LOCALES
+  if (Comma == nullptr) {
+    // The build generates a German locale of its own for this test.
+    setenv("LOCPATH", VT_TEST_LOCALES, 1);
+    Comma = std::setlocale(LC_ALL, "de_DE.UTF-8");
+  }
+#endif
   if (Comma == nullptr) GTEST_SKIP() << "no comma-decimal locale installed";
+  ASSERT_STREQ(std::localeconv()->decimal_point, ",");
   EXPECT_EQ(FloatToText(0.5), "0.5");
   EXPECT_EQ(FloatToText(1.5e-7), "1.5E-7");
   EXPECT_EQ(FloatToFixedText(2.25, 1), "2.2");
