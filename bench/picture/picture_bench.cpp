@@ -66,8 +66,9 @@ bool LoadLargeModel(TPicture& P) {
 // 2,000 nodes, up to 6 levels, names of 5 to 60 characters in words.
 void GenerateTree(TPicture& P) {
   std::mt19937 random(4011);
-  const char* words[] = {"Quality", "price", "of", "maintenance", "Čas", "dostave", "service", "and", "support",
-                         "safety", "Umweltschutz", "für", "energy", "costs", "ščit", "comfort"};
+  const char* words[] = {"Quality", "price", "of",      "maintenance", "Čas",          "dostave",
+                         "service", "and",   "support", "safety",      "Umweltschutz", "für",
+                         "energy",  "costs", "ščit",    "comfort"};
   auto name = [&] {
     const size_t length = 5 + random() % 56;
     std::string text;

@@ -20,11 +20,15 @@ bool PenEqual(const TPen& A, const TPen& B) {
   return A.Color() == B.Color() && A.Width() == B.Width() && A.Style() == B.Style();
 }
 
-bool BrushEqual(const TBrush& A, const TBrush& B) { return A.Color() == B.Color() && A.Style() == B.Style(); }
+bool BrushEqual(const TBrush& A, const TBrush& B) {
+  return A.Color() == B.Color() && A.Style() == B.Style();
+}
 
 // ---------------------------------------------------------------------------
 
-TFont TNodeFormat::StartupFont() { return TFont("Arial", 10, clWindowText, {}, EASTEUROPE_CHARSET); }
+TFont TNodeFormat::StartupFont() {
+  return TFont("Arial", 10, clWindowText, {}, EASTEUROPE_CHARSET);
+}
 
 TNodeFormat::TNodeFormat(std::string AClass, TNodeFormat* AParent, const TFont& ADefaultFont)
     : FFormatClass(std::move(AClass)), FFont(ADefaultFont) {
@@ -71,9 +75,13 @@ void TNodeFormat::SetParent(TNodeFormat* Value) {
   }
 }
 
-int TNodeFormat::ChildCount() const { return FChildren.Count(); }
+int TNodeFormat::ChildCount() const {
+  return FChildren.Count();
+}
 
-TNodeFormat* TNodeFormat::GetChild(int Idx) const { return ChildAt(Idx); }
+TNodeFormat* TNodeFormat::GetChild(int Idx) const {
+  return ChildAt(Idx);
+}
 
 void TNodeFormat::AddChild(TNodeFormat* ANodeFormat) {
   if (!ANodeFormat || ANodeFormat->FParent == this) return;

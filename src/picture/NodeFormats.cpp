@@ -2,7 +2,9 @@
 
 namespace vt {
 
-TFormatClasses::TFormatClasses() { SetDefaultFormats(); }
+TFormatClasses::TFormatClasses() {
+  SetDefaultFormats();
+}
 
 TFormatClasses::~TFormatClasses() = default;
 

@@ -16,9 +16,11 @@ class TTextMeasurer;
 inline constexpr std::string_view SInvalidCast = "Invalid class typecast";
 inline constexpr std::string_view SFormatCircularParent =
     "Cannot register format \"%s\" below itself or below one of its own descendants";
-inline constexpr std::string_view SNodeNoFormats = "Picture node \"%s\" has no format classes to take class \"%s\" from";
+inline constexpr std::string_view SNodeNoFormats =
+    "Picture node \"%s\" has no format classes to take class \"%s\" from";
 inline constexpr std::string_view SNodeNoFormat = "Picture node \"%s\" has no node format";
-inline constexpr std::string_view SNodeNoMeasurer = "Picture node \"%s\" cannot be measured without a text measurer";
+inline constexpr std::string_view SNodeNoMeasurer =
+    "Picture node \"%s\" cannot be measured without a text measurer";
 
 class EPictureError : public Exception {
  public:

@@ -52,7 +52,9 @@ TVarnNode::TVarnNode(std::string AText, TVarnTreeDrawer* ADrawer) : FText(std::m
   FDrawer = ADrawer;
 }
 
-TVarnNode::~TVarnNode() { ReleaseNodeFormat(); }
+TVarnNode::~TVarnNode() {
+  ReleaseNodeFormat();
+}
 
 void TVarnNode::ReleaseNodeFormat() {
   if (FOwnsFormat) delete FNodeFormat;
@@ -81,12 +83,16 @@ const TTextMeasurer& TVarnNode::Measurer() const {
   return *context->Measurer;
 }
 
-TTreeOrientation TVarnNode::DrawOrientation() const { return FDrawer ? FDrawer->Orientation() : oTopDown; }
+TTreeOrientation TVarnNode::DrawOrientation() const {
+  return FDrawer ? FDrawer->Orientation() : oTopDown;
+}
 
 // ---------------------------------------------------------------------------
 // Class and format
 
-std::string TVarnNode::NodeClass() const { return FNodeFormat ? FNodeFormat->FormatClass() : "all"; }
+std::string TVarnNode::NodeClass() const {
+  return FNodeFormat ? FNodeFormat->FormatClass() : "all";
+}
 
 void TVarnNode::SetNodeClass(const std::string& Value) {
   const TPictureContext* context = Context();
@@ -126,26 +132,66 @@ TNodeFormat* TVarnNode::NodeFormat() const {
   return all;
 }
 
-double TVarnNode::MinWidth() const { return NodeFormat()->MinWidth(); }
-double TVarnNode::MaxWidth() const { return NodeFormat()->MaxWidth(); }
-double TVarnNode::MinHeight() const { return NodeFormat()->MinHeight(); }
-double TVarnNode::MaxHeight() const { return NodeFormat()->MaxHeight(); }
-TAnchor TVarnNode::UpAnchor() const { return NodeFormat()->UpAnchor(); }
-TAnchor TVarnNode::DownAnchor() const { return NodeFormat()->DownAnchor(); }
-const TFont& TVarnNode::Font() const { return NodeFormat()->Font(); }
-const TPen& TVarnNode::LinePen() const { return NodeFormat()->LinePen(); }
-const TPen& TVarnNode::NodePen() const { return NodeFormat()->NodePen(); }
-const TBrush& TVarnNode::NodeBrush() const { return NodeFormat()->NodeBrush(); }
-TAlignment TVarnNode::NodeAlign() const { return NodeFormat()->NodeAlign(); }
-TShapeType TVarnNode::Shape() const { return NodeFormat()->Shape(); }
-TAnchor TVarnNode::RoundEdge() const { return NodeFormat()->RoundEdge(); }
-TRect TVarnNode::TextBorder() const { return NodeFormat()->TextBorder(); }
-bool TVarnNode::TextWrap() const { return NodeFormat()->TextWrap(); }
-bool TVarnNode::TextClip() const { return NodeFormat()->TextClip(); }
-int TVarnNode::TextTrim() const { return NodeFormat()->TextTrim(); }
-TAlignment TVarnNode::TextXAlign() const { return NodeFormat()->TextXAlign(); }
-TAlignment TVarnNode::TextYAlign() const { return NodeFormat()->TextYAlign(); }
-double TVarnNode::LineSpacing() const { return NodeFormat()->LineSpacing(); }
+double TVarnNode::MinWidth() const {
+  return NodeFormat()->MinWidth();
+}
+double TVarnNode::MaxWidth() const {
+  return NodeFormat()->MaxWidth();
+}
+double TVarnNode::MinHeight() const {
+  return NodeFormat()->MinHeight();
+}
+double TVarnNode::MaxHeight() const {
+  return NodeFormat()->MaxHeight();
+}
+TAnchor TVarnNode::UpAnchor() const {
+  return NodeFormat()->UpAnchor();
+}
+TAnchor TVarnNode::DownAnchor() const {
+  return NodeFormat()->DownAnchor();
+}
+const TFont& TVarnNode::Font() const {
+  return NodeFormat()->Font();
+}
+const TPen& TVarnNode::LinePen() const {
+  return NodeFormat()->LinePen();
+}
+const TPen& TVarnNode::NodePen() const {
+  return NodeFormat()->NodePen();
+}
+const TBrush& TVarnNode::NodeBrush() const {
+  return NodeFormat()->NodeBrush();
+}
+TAlignment TVarnNode::NodeAlign() const {
+  return NodeFormat()->NodeAlign();
+}
+TShapeType TVarnNode::Shape() const {
+  return NodeFormat()->Shape();
+}
+TAnchor TVarnNode::RoundEdge() const {
+  return NodeFormat()->RoundEdge();
+}
+TRect TVarnNode::TextBorder() const {
+  return NodeFormat()->TextBorder();
+}
+bool TVarnNode::TextWrap() const {
+  return NodeFormat()->TextWrap();
+}
+bool TVarnNode::TextClip() const {
+  return NodeFormat()->TextClip();
+}
+int TVarnNode::TextTrim() const {
+  return NodeFormat()->TextTrim();
+}
+TAlignment TVarnNode::TextXAlign() const {
+  return NodeFormat()->TextXAlign();
+}
+TAlignment TVarnNode::TextYAlign() const {
+  return NodeFormat()->TextYAlign();
+}
+double TVarnNode::LineSpacing() const {
+  return NodeFormat()->LineSpacing();
+}
 
 // ---------------------------------------------------------------------------
 // Text and measurement
@@ -156,8 +202,8 @@ std::string TVarnNode::Text() const {
   int trim = -1;
   if (FNodeFormat) {
     trim = FNodeFormat->TextTrim();
-  } else if (const TPictureContext* context = Context(); context && context->FormatClasses &&
-                                                         context->FormatClasses->Formats()) {
+  } else if (const TPictureContext* context = Context();
+             context && context->FormatClasses && context->FormatClasses->Formats()) {
     trim = context->FormatClasses->Formats()->TextTrim();
   }
   return trim >= 0 ? LeftStr(FText, trim) : FText;
@@ -171,7 +217,9 @@ void TVarnNode::Clear() {
   FLineHeight = -1;
 }
 
-int TVarnNode::MeasureWidth(const std::string& AText) const { return Measurer().TextWidth(Font(), AText); }
+int TVarnNode::MeasureWidth(const std::string& AText) const {
+  return Measurer().TextWidth(Font(), AText);
+}
 
 void TVarnNode::MeasureText() const {
   if (FMeasured) return;
@@ -269,25 +317,35 @@ double TVarnNode::TopHeight() const {
   const TTreeOrientation orientation = DrawOrientation();
   if (orientation == oLeftRight || orientation == oRightLeft) return Height() / 2;
   switch (NodeAlign()) {
-    case taLeftJustify: return 0;
-    case taRightJustify: return Height();
-    default: return Height() / 2;
+    case taLeftJustify:
+      return 0;
+    case taRightJustify:
+      return Height();
+    default:
+      return Height() / 2;
   }
 }
 
-double TVarnNode::BottomHeight() const { return Height() - TopHeight(); }
+double TVarnNode::BottomHeight() const {
+  return Height() - TopHeight();
+}
 
 double TVarnNode::LeftWidth() const {
   const TTreeOrientation orientation = DrawOrientation();
   if (orientation != oLeftRight && orientation != oRightLeft) return Width() / 2;
   switch (NodeAlign()) {
-    case taLeftJustify: return 0;
-    case taRightJustify: return Width();
-    default: return Width() / 2;
+    case taLeftJustify:
+      return 0;
+    case taRightJustify:
+      return Width();
+    default:
+      return Width() / 2;
   }
 }
 
-double TVarnNode::RightWidth() const { return Width() - LeftWidth(); }
+double TVarnNode::RightWidth() const {
+  return Width() - LeftWidth();
+}
 
 // ---------------------------------------------------------------------------
 // Picture geometry
@@ -354,9 +412,17 @@ TPoint TVarnNode::AnchorPoint(const TAnchor& A) const {
   return p;
 }
 
-void TVarnNode::UpPoint(int& AX, int& AY) const { AnchorPoint(UpAnchor(), AX, AY); }
-TPoint TVarnNode::UpPoint() const { return AnchorPoint(UpAnchor()); }
-void TVarnNode::DownPoint(int& AX, int& AY) const { AnchorPoint(DownAnchor(), AX, AY); }
-TPoint TVarnNode::DownPoint() const { return AnchorPoint(DownAnchor()); }
+void TVarnNode::UpPoint(int& AX, int& AY) const {
+  AnchorPoint(UpAnchor(), AX, AY);
+}
+TPoint TVarnNode::UpPoint() const {
+  return AnchorPoint(UpAnchor());
+}
+void TVarnNode::DownPoint(int& AX, int& AY) const {
+  AnchorPoint(DownAnchor(), AX, AY);
+}
+TPoint TVarnNode::DownPoint() const {
+  return AnchorPoint(DownAnchor());
+}
 
 }  // namespace vt

@@ -19,7 +19,8 @@ void ClearPictureNodes(TTreeDrawNode* ARoot) {
     pending.pop_back();
     if (auto* picture = dynamic_cast<TVarnNode*>(node)) picture->Clear();
     const size_t first = pending.size();
-    for (TTreeDrawNode* child = node->FirstChild(); child; child = child->NextChild()) pending.push_back(child);
+    for (TTreeDrawNode* child = node->FirstChild(); child; child = child->NextChild())
+      pending.push_back(child);
     std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end());
   }
 }

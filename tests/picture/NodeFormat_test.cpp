@@ -183,7 +183,8 @@ TEST(NodeFormatTest, PushDownReachesEveryFormatBelowOnly) {
   basic->SetMaxWidth(120);
   EXPECT_EQ(basic->MaxWidth(), 120);
   EXPECT_EQ(onBasic->MaxWidth(), 120);
-  for (const TNodeFormat* f : {all, classes.FindFormat("aggregate"), link, onLink}) EXPECT_EQ(f->MaxWidth(), 200);
+  for (const TNodeFormat* f : {all, classes.FindFormat("aggregate"), link, onLink})
+    EXPECT_EQ(f->MaxWidth(), 200);
 }
 
 TEST(NodeFormatTest, EverySetterPushesDownItsOwnValueOnly) {
@@ -256,12 +257,12 @@ TEST(NodeFormatTest, ReparentingBelowItselfIsRefused) {
   TNodeFormat root("all");
   auto* basic = new TNodeFormat("basic", &root);
   auto* own = new TNodeFormat("", basic);
-  const std::string below = "Cannot register format \"basic\" below itself or below one of its own descendants";
+  const std::string below =
+      "Cannot register format \"basic\" below itself or below one of its own descendants";
   EXPECT_THROW_MSG(basic->SetParent(basic), EPictureError, below);
   EXPECT_THROW_MSG(basic->SetParent(own), EPictureError, below);
   EXPECT_THROW_MSG(own->AddChild(basic), EPictureError, below);
-  EXPECT_THROW_MSG(own->AddChild(&root),
-                   EPictureError,
+  EXPECT_THROW_MSG(own->AddChild(&root), EPictureError,
                    "Cannot register format \"all\" below itself or below one of its own descendants");
   EXPECT_EQ(basic->Parent(), &root);
   EXPECT_EQ(own->Parent(), basic);

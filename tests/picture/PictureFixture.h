@@ -16,14 +16,14 @@
 
 namespace vt::test {
 
-#define EXPECT_THROW_MSG(statement, exception, message)      \
-  do {                                                       \
-    try {                                                    \
-      statement;                                             \
-      ADD_FAILURE() << "no exception from " #statement;      \
-    } catch (const exception& e) {                           \
+#define EXPECT_THROW_MSG(statement, exception, message)       \
+  do {                                                        \
+    try {                                                     \
+      statement;                                              \
+      ADD_FAILURE() << "no exception from " #statement;       \
+    } catch (const exception& e) {                            \
       EXPECT_EQ(std::string(e.what()), std::string(message)); \
-    }                                                        \
+    }                                                         \
   } while (0)
 
 // Characters listed in Widths advance by their own width, all others by

@@ -222,10 +222,9 @@ struct WidthCase {
 
 TEST_F(VarnNodeTest, WidthIsTheBorderedTextWidthWithinTheLimits) {
   const WidthCase cases[] = {
-      {50, 150, 2, 50},    // 5 + 20 + 5 below the minimum
-      {50, 150, 20, 150},  // 210 above the maximum
-      {50, 150, 9, 100},
-      {300, 100, 2, 300},  // the minimum is tested first
+      {50, 150, 2, 50},                         // 5 + 20 + 5 below the minimum
+      {50, 150, 20, 150},                       // 210 above the maximum
+      {50, 150, 9, 100},   {300, 100, 2, 300},  // the minimum is tested first
       {300, 100, 40, 100},
   };
   Owner.Measurer.SetCharWidth(10);
@@ -260,11 +259,11 @@ struct SideCase {
 
 TEST_F(VarnNodeTest, NodeAlignPlacesTheReferencePointAcrossTheLevel) {
   const SideCase cases[] = {
-      {oTopDown, taLeftJustify, 30, 0},    {oTopDown, taRightJustify, 30, 30},
-      {oTopDown, taCenter, 30, 15},        {oBottomUp, taLeftJustify, 30, 0},
-      {oBottomUp, taRightJustify, 30, 30}, {oBottomUp, taCenter, 30, 15},
-      {oLeftRight, taLeftJustify, 0, 15},  {oLeftRight, taRightJustify, 60, 15},
-      {oLeftRight, taCenter, 30, 15},      {oRightLeft, taLeftJustify, 0, 15},
+      {oTopDown, taLeftJustify, 30, 0},     {oTopDown, taRightJustify, 30, 30},
+      {oTopDown, taCenter, 30, 15},         {oBottomUp, taLeftJustify, 30, 0},
+      {oBottomUp, taRightJustify, 30, 30},  {oBottomUp, taCenter, 30, 15},
+      {oLeftRight, taLeftJustify, 0, 15},   {oLeftRight, taRightJustify, 60, 15},
+      {oLeftRight, taCenter, 30, 15},       {oRightLeft, taLeftJustify, 0, 15},
       {oRightLeft, taRightJustify, 60, 15}, {oRightLeft, taCenter, 30, 15},
   };
   All()->SetMinWidth(60);
@@ -491,15 +490,13 @@ TEST_F(VarnNodeTest, ClassFormatsCanBeReboundAndFormatsAdopted) {
 
 TEST_F(VarnNodeTest, ErrorsWithoutContext) {
   TVarnNode lonely("Quality");
-  EXPECT_THROW_MSG(lonely.SetNodeClass("basic"),
-                   EPictureError,
+  EXPECT_THROW_MSG(lonely.SetNodeClass("basic"), EPictureError,
                    "Picture node \"Quality\" has no format classes to take class \"basic\" from");
   EXPECT_EQ(lonely.NodeClass(), "all");
   EXPECT_THROW_MSG(lonely.MaxWidth(), EPictureError, "Picture node \"Quality\" has no node format");
   lonely.SetNodeClass("");  // an individual format needs no classes
   EXPECT_EQ(lonely.MaxWidth(), 150);
-  EXPECT_THROW_MSG(lonely.Width(),
-                   EPictureError,
+  EXPECT_THROW_MSG(lonely.Width(), EPictureError,
                    "Picture node \"Quality\" cannot be measured without a text measurer");
   EXPECT_EQ(lonely.VarnDrawer(), nullptr);
   EXPECT_EQ(lonely.NodePoint(), TPoint(0, 0));
