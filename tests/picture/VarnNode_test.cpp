@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <vector>
 
 #include "PictureFixture.h"
@@ -100,6 +102,63 @@ TEST_F(VarnNodeTest, WrapsTheSameWhenAdvancesAreUnusable) {
   All()->SetMaxWidth(70);
   TVarnNode* node = Owner.SetRoot("Price of car");
   EXPECT_EQ(Lines(*node), (std::vector<std::string>{"Price of", "car"}));
+}
+
+// The wrapping loop as written, measuring every prefix as a string of its
+// own.
+std::vector<std::string> ReferenceWrap(const TTextMeasurer& M, const TFont& F, const std::string& Text,
+                                       double MaxWidth, int& TextWidth) {
+  std::vector<std::string> lines;
+  TextWidth = 0;
+  std::u32string s = Utf8ToUtf32(Text);
+  while (!s.empty()) {
+    const int w = M.TextWidth(F, Utf32ToUtf8(s));
+    int space = -1;
+    int fit = -1;
+    if (w > MaxWidth) {
+      for (int i = 2; i <= static_cast<int>(s.size()); ++i) {
+        if (s[static_cast<size_t>(i - 1)] == U' ') space = i;
+        if (M.TextWidth(F, Utf32ToUtf8(s.substr(0, static_cast<size_t>(i)))) > MaxWidth) break;
+        fit = i;
+      }
+    }
+    std::u32string line;
+    if (space > 1) {
+      line = s.substr(0, static_cast<size_t>(space - 1));
+      s = s.substr(static_cast<size_t>(space));
+    } else if (fit > 1) {
+      line = s.substr(0, static_cast<size_t>(fit - 1));
+      s = s.substr(static_cast<size_t>(fit - 1));
+    } else {
+      line = s;
+      s.clear();
+    }
+    lines.push_back(Utf32ToUtf8(line));
+    TextWidth = std::max(TextWidth, M.TextWidth(F, lines.back()));
+  }
+  return lines;
+}
+
+TEST_F(VarnNodeTest, WrapsLikeMeasuringEveryPrefixOnRandomTexts) {
+  TTableMeasurer table;
+  table.Widths = {{U' ', 3}, {U'i', 2}, {U'm', 12}, {U'č', 7}, {U'😀', 16}, {U'W', 14}};
+  Owner.Drawer->SetMeasurer(&table);
+  const std::u32string alphabet = U"  aimčW😀x";
+  std::mt19937 random(20261210);
+  TVarnNode* node = Owner.SetRoot("");
+  for (int round = 0; round < 500; ++round) {
+    std::u32string text;
+    const size_t length = random() % 40;
+    for (size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    const int maxWidth = static_cast<int>(random() % 120) - 5;
+    All()->SetMaxWidth(maxWidth);
+    node->SetText(Utf32ToUtf8(text));
+    node->Clear();
+    int width = 0;
+    const auto expected = ReferenceWrap(table, node->Font(), node->FullText(), maxWidth, width);
+    ASSERT_EQ(Lines(*node), expected) << node->FullText() << " in " << maxWidth;
+    ASSERT_EQ(node->TextWidth(), width) << node->FullText() << " in " << maxWidth;
+  }
 }
 
 TEST_F(VarnNodeTest, WithoutWrappingTheTextIsOneLine) {
