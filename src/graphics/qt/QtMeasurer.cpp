@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "foundation/Base.h"
 #include "graphics/qt/QtApplication.h"
 
 namespace vt {
@@ -17,6 +18,7 @@ QFont ToQFont(const TFont& Font) {
   // Unhinted advances scale with the drawing, so a zoomed picture keeps the
   // text inside the boxes measured at 100 %.
   F.setHintingPreference(QFont::PreferNoHinting);
+  F.setKerning(false);
   return F;
 }
 
@@ -29,42 +31,58 @@ TQtMeasurer::TQtMeasurer() {
   EnsureGuiApplication();
 }
 
-const QFontMetrics& TQtMeasurer::Metrics(const TFont& Font) const {
-  if (!FCachedFont || !(*FCachedFont == Font)) {
-    FCachedMetrics.emplace(ToQFont(Font));
-    FCachedFont = Font;
+TQtMeasurer::TFontCache& TQtMeasurer::Cache(const TFont& Font) const {
+  if (!FCache || !(FCache->Font == Font)) {
+    const QFont Q = ToQFont(Font);
+    FCache.reset();
+    FCache.emplace(TFontCache{Font, QFontMetrics(Q), QFontMetricsF(Q), {}});
   }
-  return *FCachedMetrics;
+  return *FCache;
+}
+
+// Measuring every prefix of a text through Qt would cost the square of its
+// length; the advances of single characters are cached instead and summed.
+const std::vector<double>& TQtMeasurer::Positions(const TFont& Font, std::string_view Text) const {
+  TFontCache& C = Cache(Font);
+  const QString S = ToQString(Text);
+  FPositions.clear();
+  FPositions.reserve(static_cast<std::size_t>(S.size()));
+  double X = 0;
+  for (qsizetype I = 0; I < S.size(); ++I) {
+    const bool Pair = S[I].isHighSurrogate() && I + 1 < S.size() && S[I + 1].isLowSurrogate();
+    const char32_t Code = Pair ? QChar::surrogateToUcs4(S[I], S[I + 1]) : S[I].unicode();
+    auto [It, Added] = C.Advances.try_emplace(Code, 0.0);
+    if (Added) It->second = C.MetricsF.horizontalAdvance(S.mid(I, Pair ? 2 : 1));
+    X += It->second;
+    FPositions.push_back(X);
+    if (Pair) {
+      FPositions.push_back(X);
+      ++I;
+    }
+  }
+  return FPositions;
 }
 
 int TQtMeasurer::TextWidth(const TFont& Font, std::string_view Text) const {
-  return Metrics(Font).horizontalAdvance(ToQString(Text));
+  const std::vector<double>& P = Positions(Font, Text);
+  return P.empty() ? 0 : RoundHalfEven(P.back());
 }
 
 int TQtMeasurer::TextHeight(const TFont& Font, std::string_view) const {
-  const QFontMetrics& M = Metrics(Font);
+  const QFontMetrics& M = Cache(Font).Metrics;
   return M.ascent() + M.descent();
 }
 
 std::vector<int> TQtMeasurer::CharAdvances(const TFont& Font, std::string_view Text) const {
-  // Differences of prefix widths: they add up to TextWidth and keep kerning.
-  const QFontMetrics& M = Metrics(Font);
-  const QString S = ToQString(Text);
-  std::vector<int> Result;
-  Result.reserve(static_cast<std::size_t>(S.size()));
+  // Differences of the rounded positions: every running sum is the width of
+  // that prefix, and all of them add up to TextWidth.
+  const std::vector<double>& P = Positions(Font, Text);
+  std::vector<int> Result(P.size());
   int Previous = 0;
-  for (qsizetype I = 0; I < S.size(); ++I) {
-    if (S[I].isHighSurrogate() && I + 1 < S.size()) {
-      const int Width = M.horizontalAdvance(S.left(I + 2));
-      Result.push_back(Width - Previous);
-      Result.push_back(0);
-      Previous = Width;
-      ++I;
-      continue;
-    }
-    const int Width = M.horizontalAdvance(S.left(I + 1));
-    Result.push_back(Width - Previous);
-    Previous = Width;
+  for (std::size_t I = 0; I < P.size(); ++I) {
+    const int Here = RoundHalfEven(P[I]);
+    Result[I] = Here - Previous;
+    Previous = Here;
   }
   return Result;
 }

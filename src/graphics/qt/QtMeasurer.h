@@ -8,13 +8,17 @@
 #include <QString>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "graphics/TextMeasurer.h"
 
 namespace vt {
 
 // The Qt font used for both measuring and drawing: pixel size
-// round(Size*96/72) (at least 1), bold, italic, underline, strike-out.
+// round(Size*96/72) (at least 1), bold, italic, underline, strike-out, and no
+// kerning, as on the classic drawing surface: every character then advances
+// by its own width, so the width of a text is the sum of its characters'.
 QFont ToQFont(const TFont& Font);
 // The UTF-16 text, with invalid UTF-8 replaced exactly as Utf8ToUtf16 does,
 // so the characters match the advances of the measurer.
@@ -30,11 +34,20 @@ class TQtMeasurer : public TTextMeasurer {
   std::vector<int> CharAdvances(const TFont& Font, std::string_view Text) const override;
 
  private:
-  const QFontMetrics& Metrics(const TFont& Font) const;
-
   // Metrics of the font asked last; pictures use few fonts in long runs.
-  mutable std::optional<TFont> FCachedFont;
-  mutable std::optional<QFontMetrics> FCachedMetrics;
+  struct TFontCache {
+    TFont Font;
+    QFontMetrics Metrics;
+    QFontMetricsF MetricsF;
+    std::unordered_map<char32_t, double> Advances;  // unrounded, per code point
+  };
+  TFontCache& Cache(const TFont& Font) const;
+  // The unrounded positions after each code point of Text (one entry per
+  // UTF-16 unit, the second unit of a pair repeating the first's).
+  const std::vector<double>& Positions(const TFont& Font, std::string_view Text) const;
+
+  mutable std::optional<TFontCache> FCache;
+  mutable std::vector<double> FPositions;  // scratch of Positions
 };
 
 }  // namespace vt
