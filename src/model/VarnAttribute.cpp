@@ -153,9 +153,48 @@ TVarnAttribute::TVarnAttribute(const std::string& AName, const std::string& ADes
   FClassName = "TVarnAttribute";
 }
 
+// The attribute and everything under it go at once, so no link needs
+// clearing (and the parents of inputs released by ReleaseSubtrees are gone
+// already).
 TVarnAttribute::~TVarnAttribute() {
-  Clear();
+  Release();
 }
+
+namespace {
+
+// Every attribute under Top, each before its inputs; Top itself first when
+// IncludeTop.
+std::vector<TVarnAttribute*> Subtree(TVarnAttribute* Top, bool IncludeTop) {
+  std::vector<TVarnAttribute*> Result;
+  std::vector<TVarnAttribute*> Stack;
+  if (IncludeTop)
+    Stack.push_back(Top);
+  else
+    for (int I = Top->InpCount() - 1; I >= 0; I--) Stack.push_back(Top->Inputs(I));
+  while (!Stack.empty()) {
+    TVarnAttribute* A = Stack.back();
+    Stack.pop_back();
+    if (A == nullptr) continue;
+    Result.push_back(A);
+    for (int I = A->InpCount() - 1; I >= 0; I--) Stack.push_back(A->Inputs(I));
+  }
+  return Result;
+}
+
+// The attributes in Leaving are about to leave the tree that From stands in,
+// to be released or handed out. A link between one of them and an attribute
+// that stays would dangle as soon as either side is released, so it is
+// cleared; links among the leaving attributes stay.
+void ClearLinksAcross(TVarnAttribute* From, const std::vector<TVarnAttribute*>& Leaving) {
+  if (Leaving.empty()) return;
+  TVarnAttribute* Top = From;
+  while (Top->Parent() != nullptr) Top = Top->Parent();
+  const std::unordered_set<const TVarnAttribute*> Out(Leaving.begin(), Leaving.end());
+  for (TVarnAttribute* A : Subtree(Top, true))
+    if (A->Link() != nullptr && Out.count(A) != Out.count(A->Link())) A->SetLink(nullptr);
+}
+
+}  // namespace
 
 // Each attribute's input list is taken away before the attribute is
 // released, so releasing never recurses into the tree.
@@ -174,6 +213,11 @@ void TVarnAttribute::ReleaseSubtrees(std::unique_ptr<TVarnAttributeList> List) {
 }
 
 void TVarnAttribute::Clear() {
+  ClearLinksAcross(this, Subtree(this, false));
+  Release();
+}
+
+void TVarnAttribute::Release() {
   ReleaseSubtrees(std::move(FInputs));
   FreeFunctions();
   FScale.reset();
@@ -228,6 +272,7 @@ void TVarnAttribute::CollectNonLinkedBasic(TVarnAttributeList& Target) const {
 }
 
 void TVarnAttribute::DeleteChildren() {
+  ClearLinksAcross(this, Subtree(this, false));
   FreeFunctions();
   ReleaseSubtrees(std::move(FInputs));
 }
@@ -249,6 +294,7 @@ void TVarnAttribute::DeleteChild(TVarnAttribute* AAttribute) {
 
 TVarnAttribute* TVarnAttribute::RemoveChild(int Index) {
   if (!FInputs) throw EListError(Fmt(SListIndexError, Index));
+  if (TVarnAttribute* Leaving = Inputs(Index)) ClearLinksAcross(this, Subtree(Leaving, true));
   auto* Child = static_cast<TVarnAttribute*>(FInputs->PullOut(Index));
   if (Child != nullptr) Child->FParent = nullptr;
   ReleaseEmptyInputs();

@@ -114,6 +114,8 @@ class TVarnAttribute : public TVarnObject {
 
   // Releases the inputs with their subtrees, the function and the scale, and
   // empties Options. Subtrees of any depth are released without recursion.
+  // Links between the released inputs and the rest of the tree are cleared,
+  // here and wherever inputs are deleted or removed.
   void Clear();
   // Appends (and adopts) an input; nothing for null.
   void AddAttribute(TVarnAttribute* AAttribute);
@@ -179,6 +181,8 @@ class TVarnAttribute : public TVarnObject {
 
  private:
   static void ReleaseSubtrees(std::unique_ptr<TVarnAttributeList> List);
+  // Clear without touching links.
+  void Release();
   void ReleaseEmptyInputs();
 
   std::unique_ptr<TVarnAttributeList> FInputs;

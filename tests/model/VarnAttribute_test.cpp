@@ -113,6 +113,28 @@ TEST_F(TreeTest, RemoveDeleteAndMoveChildren) {
   EXPECT_EQ(Root->InpCount(), 0);
 }
 
+TEST_F(TreeTest, LinksAcrossRemovedOrReleasedInputsAreCleared) {
+  A11->SetLink(B11);
+  B12->SetLink(B11);
+  B11->SetLink(A2);
+  A2->SetLink(A11);
+  B->SetLink(A1);
+  std::unique_ptr<TVarnAttribute> Taken(B->RemoveChild(B1));
+  EXPECT_EQ(A11->Link(), nullptr);  // into the removed subtree
+  EXPECT_EQ(B11->Link(), nullptr);  // out of it
+  EXPECT_EQ(B12->Link(), B11);      // inside it
+  EXPECT_EQ(A2->Link(), A11);       // elsewhere
+  A1->DeleteChildren();
+  EXPECT_EQ(A2->Link(), nullptr);
+  A2->SetLink(A1);
+  A->DeleteChild(A1);
+  EXPECT_EQ(A2->Link(), nullptr);
+  EXPECT_EQ(B->Link(), nullptr);
+  B->SetLink(A2);
+  A->Clear();
+  EXPECT_EQ(B->Link(), nullptr);
+}
+
 TEST(VarnFunction, RulesOfTwoAndThreeValues) {
   RegistryCheck Check;
   TVarnAttribute A("A");
