@@ -832,6 +832,21 @@ void TTreeDrawer::PlaceBottomUp() {
     lo = f.lo;
     hi = f.hi;
   };
+  // The nodes below a node placed as a terminal (one that says so although
+  // it has children) are reached by no walk. They are put on its reference
+  // point with no modifier, so that the final pass takes them along with it
+  // and nothing left from an earlier placement (or from their construction)
+  // enters the extent or moves the tree.
+  auto sitBelow = [](TTreeDrawNode* top) {
+    const double x = top->FXPos;
+    ForEachPreOrder(top, [top, x](TTreeDrawNode* node, int) {
+      if (node != top) {
+        node->FXPos = x;
+        node->FXMod = 0.0;
+      }
+      return true;
+    });
+  };
   // Hands the span just walked to the open parent.
   auto report = [&](TTreeDrawNode* child) {
     TFrame& f = open.back();
@@ -850,6 +865,7 @@ void TTreeDrawer::PlaceBottomUp() {
     node->FXMod = 0.0;
     if (IsLeaf(node)) {
       walkTerminal(node);
+      if (node->FFirstChild) sitBelow(node);
       return false;
     }
     open.push_back(TFrame{node, node->FFirstChild, 0.0, 0.0, 0.0, 0.0});
@@ -945,6 +961,7 @@ class TPlacementRun {
   void Number(TTreeDrawNode* root);
   void LinkLevels();
   void PlaceTerminal(int s);
+  void SitBelow(int s);
   void PlaceParent(int s);
   void Apportion(int s);
   void ClimbToLevel(int s, int level);
@@ -1037,10 +1054,12 @@ void TPlacementRun::FirstWalk() {
   auto enter = [this](int s) {
     TSlot& t = FSlots[static_cast<size_t>(s)];
     t.mod = 0.0;
-    if (t.leaf)
+    if (t.leaf) {
       PlaceTerminal(s);
-    else
+      SitBelow(s);
+    } else {
       FOpen.emplace_back(s, s + 1);
+    }
   };
   FOpen.clear();
   enter(0);
@@ -1053,6 +1072,19 @@ void TPlacementRun::FirstWalk() {
     }
     FOpen.pop_back();
     PlaceParent(s);
+  }
+}
+
+// The nodes below a node placed as a terminal (one that says so although it
+// has children) are reached by no walk. They are put on its reference point
+// with no modifier, so that whatever moves it later (an Apportion share, the
+// final pass) takes them along, and nothing left from an earlier placement
+// enters the extent or moves the tree.
+void TPlacementRun::SitBelow(int s) {
+  const TSlot& t = FSlots[static_cast<size_t>(s)];
+  for (int k = s + 1; k < t.end; ++k) {
+    FSlots[static_cast<size_t>(k)].x = t.x;
+    FSlots[static_cast<size_t>(k)].mod = 0.0;
   }
 }
 

@@ -200,9 +200,8 @@ class TClaimingNode : public TSizedNode {
 
 TEST(Placement, NodesThatClaimTheirOwnKind) {
   // A collapsed node (terminal with children) is placed as a terminal (its
-  // children, which no walk reaches, keep what they had and only follow the
-  // final pass); a node claiming children it does not have is placed as a
-  // terminal too.
+  // children, which no walk reaches, sit on it: see below); a node claiming
+  // children it does not have is placed as a terminal too.
   for (TTreeDrawMethod method : {dmBottomUp, dmWalker}) {
     TTreeDrawer d;
     d.SetDrawMethod(method);
@@ -215,6 +214,57 @@ TEST(Placement, NodesThatClaimTheirOwnKind) {
     EXPECT_EQ(empty->XPos() - collapsed->XPos(), 21.0);
     EXPECT_EQ(d.Root()->XPos() - collapsed->XPos(), 10.5);
   }
+}
+
+TEST(Placement, NodesBelowACollapsedNodeSitOnIt) {
+  // No walk reaches them, so they take the collapsed node's place each time:
+  // nothing from an earlier placement (or from their construction) moves
+  // the rest of the tree, and placing again gives the same positions.
+  for (TTreeDrawMethod method : {dmBottomUp, dmWalker})
+    for (TTreeAlignParents align : {apSubtree, apDescendants}) {
+      SCOPED_TRACE(TreeDrawMethodToString(method) + (align == apSubtree ? " subtree" : " descendants"));
+      TTreeDrawer d;
+      d.SetDrawMethod(method);
+      d.SetAlignParents(align);
+      d.SetNodeSeparation(20);
+      d.SetRoot(new TSizedNode);
+      TTreeDrawNode* a = d.Root()->AddChild(new TSizedNode);
+      a->AddChild(new TSizedNode);
+      a->AddChild(new TSizedNode);
+      TTreeDrawNode* collapsed = d.Root()->AddChild(new TClaimingNode(true));
+      TTreeDrawNode* hidden = collapsed->AddChild(new TSizedNode);
+      TTreeDrawNode* deeper = hidden->AddChild(new TSizedNode);
+      // a's leaves at 0.5 and 21.5, a at 11; the collapsed node after a
+      // (Walker) or after a's last leaf (bottom-up); the root over both.
+      const bool walker = method == dmWalker;
+      const double x = walker ? 32 : 42.5;
+      const double root = align == apSubtree ? (walker ? 16.25 : 21.5) : (11 + x) / 2;
+      const double width = x + 0.5;
+      for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(collapsed->XPos(), x) << round;
+        EXPECT_EQ(hidden->XPos(), x) << round;
+        EXPECT_EQ(deeper->XPos(), x) << round;
+        EXPECT_EQ(d.Root()->XPos(), root) << round;
+        EXPECT_EQ(d.Width(), width) << round;
+        d.Place();
+      }
+      // A family to the right has the hidden nodes as its level neighbours.
+      TTreeDrawer e;
+      e.SetDrawMethod(method);
+      e.SetAlignParents(align);
+      e.SetNodeSeparation(20);
+      e.SetRoot(new TSizedNode);
+      e.Root()->AddChild(new TClaimingNode(true))->AddChild(new TSizedNode)->AddChild(new TSizedNode);
+      e.Root()->AddChild(new TSizedNode)->AddChild(new TSizedNode)->AddChild(new TSizedNode);
+      std::vector<double> first;
+      for (TTreeDrawNode* n : PreOrder(e.Root())) first.push_back(n->XPos());
+      for (int round = 0; round < 2; ++round) {
+        e.Place();
+        std::vector<double> again;
+        for (TTreeDrawNode* n : PreOrder(e.Root())) again.push_back(n->XPos());
+        EXPECT_EQ(again, first) << round;
+      }
+    }
 }
 
 // ---------------------------------------------------------------------------
