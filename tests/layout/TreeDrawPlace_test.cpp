@@ -118,6 +118,14 @@ const TGoldCase kGoldCases[] = {
     // A lopsided parent reaching left of the terminals: everything moves
     // right until its box starts at 0.
     {"BottomUpLopsidedParent", dmBottomUp, apSubtree, L(15, 1, 15, {B(4.5), B(25.5)}), 26},
+    // Symmetric boxes, none widened: a parent centred between off-centre
+    // children (26.75 and 16.25) reaches past the terminals' span 0..43. The
+    // extent holds its box, on the right by growing, on the left by moving
+    // everything right.
+    {"BottomUpDescendantsParentPastTheRight", dmBottomUp, apDescendants,
+     N(40, 26.75, {B(11, {B(0.5), B(21.5)}), B(42.5)}), 46.75},
+    {"BottomUpDescendantsParentPastTheLeft", dmBottomUp, apDescendants,
+     N(40, 20, {B(4.25), B(35.75, {B(25.25), B(46.25)})}), 46.75},
     // Walker.
     {"WalkerSingle", dmWalker, apSubtree, B(0.5), 1},
     {"WalkerThreeTerminals", dmWalker, apSubtree, B(21.5, {B(0.5), B(21.5), B(42.5)}), 43},
