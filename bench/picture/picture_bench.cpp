@@ -1,7 +1,8 @@
 // Measuring and placing a picture tree of the large sample model's shape
-// (about 2,000 nodes) with the default formats and the fake measurer, for
-// every placement method but QP in every orientation. Each iteration is one
-// full Place: every node cleared, measured and placed.
+// (about 2,000 nodes) with the default formats, for every placement method but
+// QP in every orientation. Each iteration is one full Place: every node
+// cleared, measured and placed. Built twice: with the fake measurer, and with
+// the real Qt measurer (VT_REAL_MEASURER).
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -10,6 +11,9 @@
 #include <vector>
 
 #include "graphics/TextMeasurer.h"
+#ifdef VT_REAL_MEASURER
+#include "graphics/qt/QtMeasurer.h"
+#endif
 #include "model/VarnAttribute.h"
 #include "model/VarnModel.h"
 #include "picture/NodeFormats.h"
@@ -22,7 +26,11 @@ using namespace vt;
 
 struct TPicture {
   TFormatClasses Classes;
+#ifdef VT_REAL_MEASURER
+  TQtMeasurer Measurer;
+#else
   TFakeMeasurer Measurer;
+#endif
   TVarnTreeDrawer Drawer;
   int Nodes = 0;
   const char* Source = "examples/large.vrn";
