@@ -77,7 +77,9 @@ std::unique_ptr<TXmlItem> TVarnTreeDocument::BuildTreeDocument(bool SaveFormat, 
 }
 
 void TVarnTreeDocument::SaveVarnTreeFile(const std::string& FN, bool SaveFormat, bool SaveTree) const {
-  BuildTreeDocument(SaveFormat, SaveTree)->SaveToFile(FN);
+  const std::unique_ptr<TXmlItem> document = BuildTreeDocument(SaveFormat, SaveTree);
+  CheckReadableDepth(*document);
+  document->SaveToFile(FN);
 }
 
 void TVarnTreeDocument::SaveTreeDocument(const std::string& FN) {

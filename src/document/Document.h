@@ -106,7 +106,9 @@ class TVarnTreeDocument {
   // The document element of the tree document of this document.
   std::unique_ptr<TXmlItem> BuildTreeDocument(bool SaveFormat = true, bool SaveTree = true) const;
   // Writes the tree document (through a temporary file, so a failed write
-  // leaves an existing file as it was). Names and flag stay as they are.
+  // leaves an existing file as it was). Names and flag stay as they are. A
+  // tree too deep for the reader is refused (STreeTooDeep) before anything
+  // is written.
   void SaveVarnTreeFile(const std::string& FN, bool SaveFormat = true, bool SaveTree = true) const;
   // SaveVarnTreeFile with everything, then both file names become FN's full
   // path and the document is unmodified (only when the write succeeded).

@@ -83,9 +83,11 @@ void WriteTreeFormat(const TVarnTreeDrawer& ADrawer, TColor ABackgroundColor, TX
                    BoolToText(ADrawer.AlignParents() == apSubtree), "color", ColorToDocText(ABackgroundColor)});
 }
 
-// The element of one node without its children.
+// The element of one node without its children. The whole text is stored:
+// a trim only shortens what is shown, and a text stored cut would be lost
+// for good once the trim is lifted.
 void FillNodeElement(const TVarnNode& ANode, TXmlItem& AElement) {
-  const std::string text = ANode.Text();
+  const std::string& text = ANode.FullText();
   if (!text.empty()) AElement.AddTextItem("text", text);
   const std::string nodeClass = ANode.NodeClass();
   if (!nodeClass.empty())
@@ -497,6 +499,16 @@ void WriteNodeFormat(const TNodeFormat& F, TXmlItem& AParent) {
   for (int i = 0; i < F.ChildCount(); ++i) {
     const TNodeFormat& child = *F.GetChild(i);
     if (!child.FormatClass().empty()) WriteNodeFormat(child, element);
+  }
+}
+
+void CheckReadableDepth(const TXmlItem& ADocument) {
+  std::vector<std::pair<const TXmlItem*, int>> open{{&ADocument, 1}};
+  while (!open.empty()) {
+    auto [element, depth] = open.back();
+    open.pop_back();
+    if (depth > XmlMaxDepth) throw EDocumentError(Fmt(STreeTooDeep, XmlMaxDepth));
+    for (int i = 0; i < element->ItemCount(); ++i) open.push_back({element->GetItem(i), depth + 1});
   }
 }
 

@@ -24,6 +24,15 @@ namespace vt {
 // Messages of the tree document reader (raised as EVarnError, the error of
 // files that are not what they claim to be).
 inline constexpr std::string_view SUnsupportedFileFormat = "Unsupported file format: \"%s\"";
+// Messages of the tree document writer.
+inline constexpr std::string_view STreeTooDeep = "The tree is nested too deeply to be saved (more than %d levels)";
+
+// Errors of the documents' own (the reader's errors are those of the XML
+// layer, the conversions and the model library).
+class EDocumentError : public Exception {
+ public:
+  using Exception::Exception;
+};
 
 // ---------------------------------------------------------------------------
 // Value encodings of the document.
@@ -101,6 +110,10 @@ struct TTreeDocumentContent {
 // SaveTree the drawer's tree (nothing when it has none).
 std::unique_ptr<TXmlItem> BuildTreeDocument(const TVarnTreeDrawer& ADrawer, const TNodeFormat* AFormats,
                                             TColor ABackgroundColor, bool SaveFormat, bool SaveTree);
+// Raises STreeTooDeep when ADocument nests its elements deeper than the XML
+// reader accepts (XmlMaxDepth): such a file could be written but never read
+// again.
+void CheckReadableDepth(const TXmlItem& ADocument);
 // Appends the "nodeformat" element of AFormat to AParent: its differences
 // from its parent format (all values without one), then its child classes.
 void WriteNodeFormat(const TNodeFormat& AFormat, TXmlItem& AParent);

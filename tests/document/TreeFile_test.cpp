@@ -195,8 +195,9 @@ TEST_F(TreeFileTest, EveryFormatValueSurvivesTheRoundTrip) {
 
   TVarnTreeDocument loaded;
   loaded.LoadVarnTreeFile(path);
-  EXPECT_EQ(loaded.VarnRoot()->Item(0)->Text(), "Pric");  // stored cut by the trim
-  price->SetText("Pric");
+  // The whole text is stored; the trim still cuts what is shown.
+  EXPECT_EQ(static_cast<TVarnNode*>(loaded.VarnRoot()->Item(0))->FullText(), "Price");
+  EXPECT_EQ(loaded.VarnRoot()->Item(0)->Text(), "Pric");
   EXPECT_EQ(Describe(loaded), Describe(document));
   EXPECT_EQ(loaded.FindFormat("link")->NodeBrush().Style(), bsHorizontal);
   EXPECT_EQ(loaded.FindFormat("link")->NodePen().Color(), clHighlight);
@@ -239,15 +240,13 @@ TEST_F(TreeFileTest, NodesOfAClassAndIndividualFormatsAreWrittenAsDifferences) {
   for (size_t i = 11; i < expected.size(); ++i) expected[i] = "    " + expected[i];
   expected.insert(expected.end(), {"      </nodeformat>", "    </node>", "    <node class=\"all\">",
                                    "      <text>Safety</text>", "    </node>", "    <node class=\"link\">",
-                                   "      <text>Com</text>", "    </node>", "  </node>", "</VarnTree>"});
+                                   "      <text>Comfort</text>", "    </node>", "  </node>", "</VarnTree>"});
   EXPECT_EQ(tree, expected);
 
   const std::string path = PathOf("diff.vrt");
   document.SaveVarnTreeFile(path);
   TVarnTreeDocument loaded;
   loaded.LoadVarnTreeFile(path);
-  // Trimmed texts are stored cut; everything else comes back as it was.
-  trimmed->SetText("Com");
   EXPECT_EQ(Describe(loaded), Describe(document));
 }
 
@@ -599,6 +598,42 @@ TEST_F(TreeFileTest, AFailedSaveKeepsThePreviousFileAndTheNames) {
   EXPECT_EQ(document.LoadFileName(), path);
   EXPECT_EQ(document.SaveFileName(), path);
   EXPECT_FALSE(document.FileModified());
+}
+
+}  // namespace
+}  // namespace vt::test
+
+namespace vt::test {
+namespace {
+
+// A chain of Depth nodes below the document root, each of class "basic".
+void MakeChain(TVarnTreeDocument& ADocument, int Depth) {
+  TTreeDrawNode* node = new TVarnNode("n");
+  ADocument.TreeDrawer().SetRoot(node);
+  static_cast<TVarnNode*>(node)->SetNodeClass("basic");
+  for (int i = 1; i < Depth; ++i) {
+    node = node->AddChild(new TVarnNode("n"));
+    static_cast<TVarnNode*>(node)->SetNodeClass("basic");
+  }
+}
+
+// The deepest tree that can be read back is saved; one level more would
+// give a file that no reader takes, so it is refused and the old file stays.
+TEST_F(TreeFileTest, TreesTooDeepToBeReadBackAreNotSaved) {
+  TVarnTreeDocument document;
+  const std::string path = PathOf("deep.vrt");
+  MakeChain(document, XmlMaxDepth - 2);  // "VarnTree", the nodes, the text of the last
+  document.SaveVarnTreeFile(path);
+  TVarnTreeDocument loaded;
+  loaded.LoadVarnTreeFile(path);
+  EXPECT_EQ(DescribeTree(loaded), DescribeTree(document));
+
+  const std::string saved = ReadBytes(path);
+  MakeChain(document, XmlMaxDepth - 1);
+  EXPECT_THROW_MSG(document.SaveTreeDocument(path), EDocumentError,
+                   "The tree is nested too deeply to be saved (more than 1000 levels)");
+  EXPECT_EQ(ReadBytes(path), saved);
+  EXPECT_EQ(document.SaveFileName(), "");
 }
 
 }  // namespace
