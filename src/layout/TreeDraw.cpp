@@ -1,6 +1,7 @@
 #include "layout/TreeDraw.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace vt {
@@ -605,11 +606,20 @@ int TTreeDrawer::X0() const {
 int TTreeDrawer::Y0() const {
   return RoundHalfEven(FYOffset);
 }
+
+// The corner as the sum of two rounded values, held to the integer range
+// like every rounded coordinate instead of overflowing.
+static int RoundedSum(double AOffset, double ASize) {
+  const long long sum = static_cast<long long>(RoundHalfEven(AOffset)) + RoundHalfEven(ASize);
+  return static_cast<int>(
+      std::clamp<long long>(sum, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
 int TTreeDrawer::X1() const {
-  return X0() + RoundHalfEven(FXSize);
+  return RoundedSum(FXOffset, FXSize);
 }
 int TTreeDrawer::Y1() const {
-  return Y0() + RoundHalfEven(FYSize);
+  return RoundedSum(FYOffset, FYSize);
 }
 
 double TTreeDrawer::MapX(double x) const {

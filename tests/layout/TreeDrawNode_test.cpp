@@ -600,6 +600,16 @@ TEST(TreeDrawer, StretchAndSize) {
   EXPECT_EQ(d.YStretch(), 2.5);
 }
 
+TEST(TreeDrawer, PictureCornersStayInTheIntegerRange) {
+  TTreeDrawer d;
+  d.SetXOffset(2e9);
+  d.SetXSize(2e9);
+  d.SetYOffset(-2e9);
+  d.SetYSize(-2e9);
+  EXPECT_EQ(d.X1(), 2147483647);
+  EXPECT_EQ(d.Y1(), -2147483647 - 1);
+}
+
 TEST(TreeDrawer, SizeOfAnEmptyExtentKeepsTheStretch) {
   TTreeDrawer d;
   d.SetXStretch(2);
