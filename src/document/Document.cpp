@@ -49,7 +49,9 @@ void TVarnTreeDocument::SetTreeDrawerDefaults() {
   d.SetYOffset(0);
 }
 
-void TVarnTreeDocument::ReplaceTree(std::unique_ptr<TVarnNode> ARoot) { FTreeDrawer->SetRoot(ARoot.release()); }
+void TVarnTreeDocument::ReplaceTree(std::unique_ptr<TVarnNode> ARoot) {
+  FTreeDrawer->SetRoot(ARoot.release());
+}
 
 // ---------------------------------------------------------------------------
 // Models

@@ -50,7 +50,9 @@ class TVarnTreeDocument {
   // The class of that name (case-sensitive); nil when there is none.
   TNodeFormat* FindFormat(const std::string& AClass) const { return FFormatClasses->FindFormat(AClass); }
   // FindFormat, or "all" when there is no such class.
-  TNodeFormat* GetClassFormat(const std::string& AClass) const { return FFormatClasses->GetClassFormat(AClass); }
+  TNodeFormat* GetClassFormat(const std::string& AClass) const {
+    return FFormatClasses->GetClassFormat(AClass);
+  }
 
   TColor BackgroundColor() const { return FBackgroundColor; }
   void SetBackgroundColor(TColor Value) { FBackgroundColor = Value; }

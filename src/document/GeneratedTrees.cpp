@@ -10,13 +10,17 @@ namespace vt {
 
 namespace {
 
-int Draw(const TRandomFunction& R, int N) { return std::clamp(R(N), 0, N - 1); }
+int Draw(const TRandomFunction& R, int N) {
+  return std::clamp(R(N), 0, N - 1);
+}
 
 TVarnNode* Add(TVarnNode* AParent, const std::string& AText) {
   return static_cast<TVarnNode*>(AParent->AddChild(new TVarnNode(AText)));
 }
 
-std::string RandomLetter(const TRandomFunction& R) { return std::string(1, char('A' + Draw(R, 26))); }
+std::string RandomLetter(const TRandomFunction& R) {
+  return std::string(1, char('A' + Draw(R, 26)));
+}
 
 // Cumulative percentages of 0 to 4 children.
 constexpr std::array<int, 5> ChildCountLimits = {50, 55, 90, 95, 100};
@@ -44,7 +48,9 @@ TRandomFunction EngineRandom(std::mt19937 AEngine) {
 
 }  // namespace
 
-TRandomFunction SeededRandom(std::uint32_t Seed) { return EngineRandom(std::mt19937(Seed)); }
+TRandomFunction SeededRandom(std::uint32_t Seed) {
+  return EngineRandom(std::mt19937(Seed));
+}
 
 TRandomFunction ClockRandom() {
   const auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();

@@ -7,7 +7,8 @@ namespace vt {
 
 namespace {
 
-std::unique_ptr<TVarnNode> MakeAttributeNode(const TVarnAttribute& AAttribute, const TFormatClasses& AClasses) {
+std::unique_ptr<TVarnNode> MakeAttributeNode(const TVarnAttribute& AAttribute,
+                                             const TFormatClasses& AClasses) {
   auto node = std::make_unique<TVarnNode>(AAttribute.Name());
   node->SetClassFormat(AClasses.GetClassFormat(ModelNodeClass(AAttribute)));
   return node;

@@ -12,7 +12,7 @@ namespace vt {
 
 namespace {
 
-constexpr std::array<const char*, 7> PenStyleNames = {"Solid", "Dash",  "Dot",        "DastDot",
+constexpr std::array<const char*, 7> PenStyleNames = {"Solid",      "Dash",  "Dot",        "DastDot",
                                                       "DashDotDot", "Clear", "InsideFrame"};
 constexpr std::array<const char*, 8> BrushStyleNames = {"Solid",     "Clear",     "Horizontal", "Vertical",
                                                         "FDiagonal", "BDiagonal", "Cross",      "DiagCross"};
@@ -50,17 +50,19 @@ void ForEachNode(TTreeDrawNode* ARoot, TVisit Visit) {
 // ---------------------------------------------------------------------------
 // Writing
 
-void AddEmptyElement(TXmlItem& AParent, const std::string& AName, const std::vector<std::string>& AAttributes) {
+void AddEmptyElement(TXmlItem& AParent, const std::string& AName,
+                     const std::vector<std::string>& AAttributes) {
   AParent.AddTextItem(AName, "", AAttributes);
 }
 
 std::vector<std::string> AnchorAttributes(const TAnchor& A) {
-  return {"X", IntToStr(A.X), "Xunit", UnitToDocText(A.UnitX), "Y", IntToStr(A.Y), "Yunit", UnitToDocText(A.UnitY)};
+  return {"X", IntToStr(A.X), "Xunit", UnitToDocText(A.UnitX),
+          "Y", IntToStr(A.Y), "Yunit", UnitToDocText(A.UnitY)};
 }
 
 std::vector<std::string> PenAttributes(const TPen& APen) {
-  return {"color", ColorToDocText(APen.Color()), "width", IntToStr(APen.Width()), "style",
-          PenStyleToDocText(APen.Style())};
+  return {"color", ColorToDocText(APen.Color()),   "width", IntToStr(APen.Width()),
+          "style", PenStyleToDocText(APen.Style())};
 }
 
 void WriteTreeFormat(const TVarnTreeDrawer& ADrawer, TColor ABackgroundColor, TXmlItem& ADocument) {
@@ -70,17 +72,18 @@ void WriteTreeFormat(const TVarnTreeDrawer& ADrawer, TColor ABackgroundColor, TX
                    TreeOrientationToString(ADrawer.Orientation())});
   const TRect& border = ADrawer.Border();
   AddEmptyElement(*element, "border",
-                  {"top", IntToStr(border.Top), "left", IntToStr(border.Left), "bottom", IntToStr(border.Bottom),
-                   "right", IntToStr(border.Right)});
+                  {"top", IntToStr(border.Top), "left", IntToStr(border.Left), "bottom",
+                   IntToStr(border.Bottom), "right", IntToStr(border.Right)});
   AddEmptyElement(*element, "stretch",
                   {"X", IntToStr(RoundHalfEven(ADrawer.XStretch() * 100)), "Y",
                    IntToStr(RoundHalfEven(ADrawer.YStretch() * 100))});
-  AddEmptyElement(*element, "place",
-                  {"node", IntToStr(RoundHalfEven(ADrawer.NodeSeparation())), "level",
-                   IntToStr(RoundHalfEven(ADrawer.LevelSeparation())), "minlevel",
-                   IntToStr(RoundHalfEven(ADrawer.MinLevelSeparation())), "mirror", BoolToText(ADrawer.XMirror()),
-                   "alignlevels", BoolToText(ADrawer.AlignLevels()), "alignparents",
-                   BoolToText(ADrawer.AlignParents() == apSubtree), "color", ColorToDocText(ABackgroundColor)});
+  AddEmptyElement(
+      *element, "place",
+      {"node", IntToStr(RoundHalfEven(ADrawer.NodeSeparation())), "level",
+       IntToStr(RoundHalfEven(ADrawer.LevelSeparation())), "minlevel",
+       IntToStr(RoundHalfEven(ADrawer.MinLevelSeparation())), "mirror", BoolToText(ADrawer.XMirror()),
+       "alignlevels", BoolToText(ADrawer.AlignLevels()), "alignparents",
+       BoolToText(ADrawer.AlignParents() == apSubtree), "color", ColorToDocText(ABackgroundColor)});
 }
 
 // The element of one node without its children. The whole text is stored:
@@ -266,7 +269,8 @@ std::unique_ptr<TNodeFormat> ReadNodeOwnFormat(const TXmlItem& AElement, TNodeFo
 
 // A node from its element, without its children: its text and its class
 // (looked up in AFormats), or a fresh individual format for the empty class.
-std::unique_ptr<TVarnNode> MakeNode(const TXmlItem& AElement, TNodeFormat* AFormats, const TFont& ADefaultFont) {
+std::unique_ptr<TVarnNode> MakeNode(const TXmlItem& AElement, TNodeFormat* AFormats,
+                                    const TFont& ADefaultFont) {
   const TXmlItem* text = AElement.GetItemByName("text");
   auto node = std::make_unique<TVarnNode>(text ? text->Text() : std::string());
   const std::string nodeClass = AElement.GetAttributeAsString("class");
@@ -280,7 +284,8 @@ std::unique_ptr<TVarnNode> MakeNode(const TXmlItem& AElement, TNodeFormat* AForm
 }
 
 // The subtree of a "node" element, without recursion along its depth.
-std::unique_ptr<TVarnNode> ReadNodeTree(const TXmlItem& AElement, TNodeFormat* AFormats, const TFont& ADefaultFont) {
+std::unique_ptr<TVarnNode> ReadNodeTree(const TXmlItem& AElement, TNodeFormat* AFormats,
+                                        const TFont& ADefaultFont) {
   struct TFrame {
     const TXmlItem* Element;
     TVarnNode* Node;
@@ -313,13 +318,21 @@ std::unique_ptr<TVarnNode> ReadNodeTree(const TXmlItem& AElement, TNodeFormat* A
 // ---------------------------------------------------------------------------
 // Value encodings
 
-std::string ColorToDocText(TColor Value) { return IntToHex(Value, 6); }
+std::string ColorToDocText(TColor Value) {
+  return IntToHex(Value, 6);
+}
 
-TColor DocTextToColor(const std::string& Text) { return StrToInt("$" + Text); }
+TColor DocTextToColor(const std::string& Text) {
+  return StrToInt("$" + Text);
+}
 
-std::string UnitToDocText(TUnit Value) { return Value == Upix ? "Pix" : "Perc"; }
+std::string UnitToDocText(TUnit Value) {
+  return Value == Upix ? "Pix" : "Perc";
+}
 
-TUnit DocTextToUnit(const std::string& Text) { return Text == "Pix" ? Upix : Uperc; }
+TUnit DocTextToUnit(const std::string& Text) {
+  return Text == "Pix" ? Upix : Uperc;
+}
 
 std::string FontStyleToDocText(TFontStyles Value) {
   std::string text;
@@ -461,23 +474,27 @@ void WriteNodeFormat(const TNodeFormat& F, TXmlItem& AParent) {
     AddEmptyElement(element, "width", {"min", IntToStr(F.MinWidth()), "max", IntToStr(F.MaxWidth())});
   if (!P || F.MinHeight() != P->MinHeight() || F.MaxHeight() != P->MaxHeight())
     AddEmptyElement(element, "height", {"min", IntToStr(F.MinHeight()), "max", IntToStr(F.MaxHeight())});
-  if (!P || !AnchorEqual(F.UpAnchor(), P->UpAnchor())) AddEmptyElement(element, "up", AnchorAttributes(F.UpAnchor()));
+  if (!P || !AnchorEqual(F.UpAnchor(), P->UpAnchor()))
+    AddEmptyElement(element, "up", AnchorAttributes(F.UpAnchor()));
   if (!P || !AnchorEqual(F.DownAnchor(), P->DownAnchor()))
     AddEmptyElement(element, "down", AnchorAttributes(F.DownAnchor()));
   if (!P || !FontEqual(F.Font(), P->Font())) {
     const TFont& font = F.Font();
     AddEmptyElement(element, "font",
-                    {"name", font.Name(), "size", IntToStr(font.Size()), "color", ColorToDocText(font.Color()),
-                     "style", FontStyleToDocText(font.Style())});
+                    {"name", font.Name(), "size", IntToStr(font.Size()), "color",
+                     ColorToDocText(font.Color()), "style", FontStyleToDocText(font.Style())});
   }
-  if (!P || !PenEqual(F.LinePen(), P->LinePen())) AddEmptyElement(element, "linepen", PenAttributes(F.LinePen()));
-  if (!P || !PenEqual(F.NodePen(), P->NodePen())) AddEmptyElement(element, "nodepen", PenAttributes(F.NodePen()));
+  if (!P || !PenEqual(F.LinePen(), P->LinePen()))
+    AddEmptyElement(element, "linepen", PenAttributes(F.LinePen()));
+  if (!P || !PenEqual(F.NodePen(), P->NodePen()))
+    AddEmptyElement(element, "nodepen", PenAttributes(F.NodePen()));
   if (!P || !BrushEqual(F.NodeBrush(), P->NodeBrush()))
     AddEmptyElement(element, "nodebrush",
                     {"color", ColorToDocText(F.NodeBrush().Color()), "style",
                      BrushStyleToDocText(F.NodeBrush().Style())});
   if (!P || F.Shape() != P->Shape() || F.NodeAlign() != P->NodeAlign())
-    AddEmptyElement(element, "node", {"shape", ShapeToDocText(F.Shape()), "align", AlignmentToDocText(F.NodeAlign())});
+    AddEmptyElement(element, "node",
+                    {"shape", ShapeToDocText(F.Shape()), "align", AlignmentToDocText(F.NodeAlign())});
   if (!P || !AnchorEqual(F.RoundEdge(), P->RoundEdge()))
     AddEmptyElement(element, "round", AnchorAttributes(F.RoundEdge()));
   if (!P || F.TextWrap() != P->TextWrap() || F.TextClip() != P->TextClip() || F.TextTrim() != P->TextTrim() ||
@@ -491,8 +508,8 @@ void WriteNodeFormat(const TNodeFormat& F, TXmlItem& AParent) {
   if (!P || !RectEqual(F.TextBorder(), P->TextBorder())) {
     const TRect& border = F.TextBorder();
     AddEmptyElement(element, "textborder",
-                    {"top", IntToStr(border.Top), "left", IntToStr(border.Left), "bottom", IntToStr(border.Bottom),
-                     "right", IntToStr(border.Right)});
+                    {"top", IntToStr(border.Top), "left", IntToStr(border.Left), "bottom",
+                     IntToStr(border.Bottom), "right", IntToStr(border.Right)});
   }
 
   // Individual formats below a class are written with their nodes.
@@ -572,7 +589,8 @@ TNodeFormat* ReadNodeFormat(const TXmlItem& AElement, TNodeFormat* AParent, cons
 }
 
 TTreeDocumentContent ReadTreeDocument(const TXmlItem& ADocument, const std::string& FileName, bool LoadFormat,
-                                      bool LoadTree, TNodeFormat* ACurrentFormats, const TFont& ADefaultFont) {
+                                      bool LoadTree, TNodeFormat* ACurrentFormats,
+                                      const TFont& ADefaultFont) {
   if (ADocument.Name() != "VarnTree") throw EVarnError(Fmt(SUnsupportedFileFormat, FileName));
   TTreeDocumentContent content;
   if (LoadFormat) {

@@ -25,7 +25,8 @@ namespace vt {
 // files that are not what they claim to be).
 inline constexpr std::string_view SUnsupportedFileFormat = "Unsupported file format: \"%s\"";
 // Messages of the tree document writer.
-inline constexpr std::string_view STreeTooDeep = "The tree is nested too deeply to be saved (more than %d levels)";
+inline constexpr std::string_view STreeTooDeep =
+    "The tree is nested too deeply to be saved (more than %d levels)";
 
 // Errors of the documents' own (the reader's errors are those of the XML
 // layer, the conversions and the model library).

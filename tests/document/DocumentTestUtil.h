@@ -18,26 +18,29 @@
 
 namespace vt::test {
 
-#define EXPECT_THROW_MSG(statement, exception, message)      \
-  do {                                                       \
-    try {                                                    \
-      statement;                                             \
-      ADD_FAILURE() << "no exception from " #statement;      \
-    } catch (const exception& e) {                           \
+#define EXPECT_THROW_MSG(statement, exception, message)       \
+  do {                                                        \
+    try {                                                     \
+      statement;                                              \
+      ADD_FAILURE() << "no exception from " #statement;       \
+    } catch (const exception& e) {                            \
       EXPECT_EQ(std::string(e.what()), std::string(message)); \
-    }                                                        \
+    }                                                         \
   } while (0)
 
 namespace fs = std::filesystem;
 
-inline std::string DataFile(const std::string& Name) { return std::string(VT_TEST_DATA_DIR) + "/" + Name; }
+inline std::string DataFile(const std::string& Name) {
+  return std::string(VT_TEST_DATA_DIR) + "/" + Name;
+}
 
 // A fresh folder per test, removed afterwards.
 class TTempDirTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    FDir = fs::path(::testing::TempDir()) / (std::string("vt_document_") + info->test_suite_name() + "_" + info->name());
+    FDir = fs::path(::testing::TempDir()) /
+           (std::string("vt_document_") + info->test_suite_name() + "_" + info->name());
     fs::remove_all(FDir);
     fs::create_directories(FDir);
   }
@@ -83,16 +86,17 @@ inline std::string AnchorText(const TAnchor& A) {
 inline std::string FormatValues(const TNodeFormat& F) {
   const TFont& font = F.Font();
   const TRect& b = F.TextBorder();
-  return Fmt("w%d-%d h%d-%d up%s down%s font[%s %d %s %d cs%d] line[%s %d %d] pen[%s %d %d] brush[%s %d] "
-             "align%d shape%d round%s border[%d %d %d %d] wrap%d clip%d trim%d text%d/%d spacing%s",
-             F.MinWidth(), F.MaxWidth(), F.MinHeight(), F.MaxHeight(), AnchorText(F.UpAnchor()),
-             AnchorText(F.DownAnchor()), font.Name(), font.Size(), ColorToDocText(font.Color()),
-             int(font.Style().Bits()), int(font.Charset()), ColorToDocText(F.LinePen().Color()), F.LinePen().Width(),
-             int(F.LinePen().Style()), ColorToDocText(F.NodePen().Color()), F.NodePen().Width(),
-             int(F.NodePen().Style()), ColorToDocText(F.NodeBrush().Color()), int(F.NodeBrush().Style()),
-             int(F.NodeAlign()), int(F.Shape()), AnchorText(F.RoundEdge()), b.Left, b.Top, b.Right, b.Bottom,
-             int(F.TextWrap()), int(F.TextClip()), F.TextTrim(), int(F.TextXAlign()), int(F.TextYAlign()),
-             FloatToText(F.LineSpacing()));
+  return Fmt(
+      "w%d-%d h%d-%d up%s down%s font[%s %d %s %d cs%d] line[%s %d %d] pen[%s %d %d] brush[%s %d] "
+      "align%d shape%d round%s border[%d %d %d %d] wrap%d clip%d trim%d text%d/%d spacing%s",
+      F.MinWidth(), F.MaxWidth(), F.MinHeight(), F.MaxHeight(), AnchorText(F.UpAnchor()),
+      AnchorText(F.DownAnchor()), font.Name(), font.Size(), ColorToDocText(font.Color()),
+      int(font.Style().Bits()), int(font.Charset()), ColorToDocText(F.LinePen().Color()), F.LinePen().Width(),
+      int(F.LinePen().Style()), ColorToDocText(F.NodePen().Color()), F.NodePen().Width(),
+      int(F.NodePen().Style()), ColorToDocText(F.NodeBrush().Color()), int(F.NodeBrush().Style()),
+      int(F.NodeAlign()), int(F.Shape()), AnchorText(F.RoundEdge()), b.Left, b.Top, b.Right, b.Bottom,
+      int(F.TextWrap()), int(F.TextClip()), F.TextTrim(), int(F.TextXAlign()), int(F.TextYAlign()),
+      FloatToText(F.LineSpacing()));
 }
 
 // The class tree: each class with its values, child classes indented below.
@@ -131,18 +135,20 @@ inline std::string DescribeTree(const TVarnTreeDocument& ADocument) {
 inline std::string DescribeParameters(const TVarnTreeDocument& ADocument) {
   const TVarnTreeDrawer& d = ADocument.TreeDrawer();
   const TRect& b = d.Border();
-  return Fmt("method %d orientation %d border %d %d %d %d stretch %s %s sep %s %s %s mirror %d %d "
-             "levels %d parents %d terminals %d offset %s %s background %s",
-             int(d.DrawMethod()), int(d.Orientation()), b.Left, b.Top, b.Right, b.Bottom, FloatToText(d.XStretch()),
-             FloatToText(d.YStretch()), FloatToText(d.NodeSeparation()), FloatToText(d.LevelSeparation()),
-             FloatToText(d.MinLevelSeparation()), int(d.XMirror()), int(d.YMirror()), int(d.AlignLevels()),
-             int(d.AlignParents()), int(d.AlignTerminals()), FloatToText(d.XOffset()), FloatToText(d.YOffset()),
-             ColorToDocText(ADocument.BackgroundColor()));
+  return Fmt(
+      "method %d orientation %d border %d %d %d %d stretch %s %s sep %s %s %s mirror %d %d "
+      "levels %d parents %d terminals %d offset %s %s background %s",
+      int(d.DrawMethod()), int(d.Orientation()), b.Left, b.Top, b.Right, b.Bottom, FloatToText(d.XStretch()),
+      FloatToText(d.YStretch()), FloatToText(d.NodeSeparation()), FloatToText(d.LevelSeparation()),
+      FloatToText(d.MinLevelSeparation()), int(d.XMirror()), int(d.YMirror()), int(d.AlignLevels()),
+      int(d.AlignParents()), int(d.AlignTerminals()), FloatToText(d.XOffset()), FloatToText(d.YOffset()),
+      ColorToDocText(ADocument.BackgroundColor()));
 }
 
 // Parameters, classes and tree.
 inline std::string Describe(const TVarnTreeDocument& ADocument) {
-  return DescribeParameters(ADocument) + "\n" + DescribeClasses(*ADocument.Formats()) + DescribeTree(ADocument);
+  return DescribeParameters(ADocument) + "\n" + DescribeClasses(*ADocument.Formats()) +
+         DescribeTree(ADocument);
 }
 
 // Parameters, classes, tree, the saved text, the file names and the flag.

@@ -87,7 +87,8 @@ TEST(GeneratedTreesTest, RandomTreesDrawLettersAndChildCounts) {
     int Draw;
     int Children;
   };
-  for (const TCase& c : {TCase{0, 2}, {49, 2}, {50, 1}, {54, 1}, {55, 2}, {89, 2}, {90, 3}, {94, 3}, {95, 4}, {99, 4}}) {
+  for (const TCase& c :
+       {TCase{0, 2}, {49, 2}, {50, 1}, {54, 1}, {55, 2}, {89, 2}, {90, 3}, {94, 3}, {95, 4}, {99, 4}}) {
     std::vector<std::pair<int, int>> draws = {{26, 25}, {100, c.Draw}};
     for (int i = 0; i < c.Children; ++i) draws.insert(draws.end(), {{26, i}, {100, 0}});
     auto root = BuildRandomTree(Script(draws));
@@ -132,8 +133,8 @@ TEST(GeneratedTreesTest, GeneratingMarksTheDocumentAndKeepsEverythingElse) {
     document.SetFileModified(false);
     (document.*create)();
     EXPECT_TRUE(document.FileModified());
-    EXPECT_EQ(DescribeParameters(document) + DescribeClasses(*document.Formats()) + document.LoadFileName() + "|" +
-                  document.SaveFileName(),
+    EXPECT_EQ(DescribeParameters(document) + DescribeClasses(*document.Formats()) + document.LoadFileName() +
+                  "|" + document.SaveFileName(),
               kept);
     EXPECT_EQ(ShapeOf(document.VarnRoot()).Classes, std::set<std::string>{"all"});
     EXPECT_EQ(document.VarnRoot()->Drawer(), &document.TreeDrawer());

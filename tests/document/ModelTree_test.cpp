@@ -1,8 +1,9 @@
 // Picture trees from models, and what opening a model does to the document.
+#include "document/ModelTree.h"
+
 #include <gtest/gtest.h>
 
 #include "DocumentTestUtil.h"
-#include "document/ModelTree.h"
 #include "model/VarnObjects.h"
 
 namespace vt::test {
@@ -62,7 +63,8 @@ TEST_F(ModelTreeTest, NodesShareTheCurrentClassesAndKeepTheirLook) {
   document.TreeDrawer().SetOrientation(oBottomUp);
   const std::string before = DescribeParameters(document) + DescribeClasses(*document.Formats());
   document.LoadVarnFile(WriteModel(
-      "link.vrn", "<LINKING>True</LINKING>" + Attribute("Car", Attribute("Price") + Attribute("X", Attribute("Price")))));
+      "link.vrn",
+      "<LINKING>True</LINKING>" + Attribute("Car", Attribute("Price") + Attribute("X", Attribute("Price")))));
   EXPECT_EQ(DescribeParameters(document) + DescribeClasses(*document.Formats()), before);
   const auto* link = static_cast<TVarnNode*>(document.VarnRoot()->Item(0));
   ASSERT_EQ(link->NodeClass(), "link");
@@ -72,8 +74,9 @@ TEST_F(ModelTreeTest, NodesShareTheCurrentClassesAndKeepTheirLook) {
 }
 
 TEST_F(ModelTreeTest, AClassTheFormatsLackGivesAll) {
-  const std::string formats = WriteDocument("few.vrt", {"<VarnTree><nodeformat class=\"all\">",
-                                                        "<nodeformat class=\"basic\"/></nodeformat></VarnTree>"});
+  const std::string formats = WriteDocument(
+      "few.vrt",
+      {"<VarnTree><nodeformat class=\"all\">", "<nodeformat class=\"basic\"/></nodeformat></VarnTree>"});
   TVarnTreeDocument document;
   document.LoadVarnTreeFile(formats, true, false);
   document.LoadVarnFile(WriteModel("m.vrn", Attribute("Car", Attribute("Price"))));
@@ -111,7 +114,8 @@ TEST_F(ModelTreeTest, AModelThatCannotBeReadChangesNothing) {
   const std::string before = FullState(document);
 
   const std::string foreign = WriteDocument("foreign.vrn", {"<VarnTree/>"});
-  EXPECT_THROW_MSG(document.LoadVarnFile(foreign), EVarnError, "Nepoznan format datoteke \"" + foreign + "\"");
+  EXPECT_THROW_MSG(document.LoadVarnFile(foreign), EVarnError,
+                   "Nepoznan format datoteke \"" + foreign + "\"");
   const std::string broken = WriteModel("broken.vrn", "<ATTRIBUTE><NAME>Car</NAME>");
   EXPECT_THROW_MSG(document.LoadVarnFile(broken), EXmlError,
                    "Error reading XML around line 5: Expecting terminating tag \"</ATTRIBUTE>\" instead of "

@@ -2,7 +2,6 @@
 // parent formats, the three ways of reading, and a failed read that leaves
 // the document as it was.
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -19,7 +18,9 @@ class TreeFileTest : public TTempDirTest {
   // A document holding the Car model: Car (aggregate) with Price (basic).
   void LoadCar(TVarnTreeDocument& ADocument) const { ADocument.LoadVarnFile(DataFile("car.vrn")); }
 
-  static TVarnNode* Child(const TVarnNode* ANode, int Idx) { return static_cast<TVarnNode*>(ANode->Item(Idx)); }
+  static TVarnNode* Child(const TVarnNode* ANode, int Idx) {
+    return static_cast<TVarnNode*>(ANode->Item(Idx));
+  }
 };
 
 const std::vector<std::string> CarDocument = {
@@ -173,7 +174,8 @@ TEST_F(TreeFileTest, EveryFormatValueSurvivesTheRoundTrip) {
   link.SetUpAnchor({-3, 12, Upix, Uperc});
   link.SetDownAnchor({40, 2, Uperc, Upix});
   // The character set is not stored: a font read takes the default font's.
-  link.SetFont(TFont("Times New Roman", 13, clGrayText, {fsBold, fsUnderline, fsStrikeOut}, EASTEUROPE_CHARSET));
+  link.SetFont(
+      TFont("Times New Roman", 13, clGrayText, {fsBold, fsUnderline, fsStrikeOut}, EASTEUROPE_CHARSET));
   link.SetLinePen(TPen(0x102030, 3, psDashDot));
   link.SetNodePen(TPen(clHighlight, 0, psInsideFrame));
   link.SetNodeBrush(TBrush(0xABCDEF, bsHorizontal));
@@ -214,7 +216,7 @@ TEST_F(TreeFileTest, NodesOfAClassAndIndividualFormatsAreWrittenAsDifferences) {
   price->NodeFormat()->SetFont(font);
   auto* plain = static_cast<TVarnNode*>(document.VarnRoot()->AddChild(new TVarnNode("Plain")));
   plain->SetNodeClass("");
-  plain->SetNodeClass("");  // a fresh format without parent
+  plain->SetNodeClass("");                                 // a fresh format without parent
   document.VarnRoot()->AddChild(new TVarnNode("Safety"));  // no format of its own: "all"
   auto* trimmed = static_cast<TVarnNode*>(document.VarnRoot()->AddChild(new TVarnNode("Comfort")));
   trimmed->SetNodeClass("link");
@@ -282,9 +284,10 @@ TEST_F(TreeFileTest, TreeParametersAndTheirEncodings) {
   document.SaveVarnTreeFile(path);
   TVarnTreeDocument loaded;
   loaded.LoadVarnTreeFile(path);
-  EXPECT_EQ(DescribeParameters(loaded),
-            "method 0 orientation 3 border -1 2 3 4 stretch 1.5 0.02 sep 12 14 -2 mirror 1 0 levels 0 parents 0 "
-            "terminals 0 offset 0 0 background FF000018");
+  EXPECT_EQ(
+      DescribeParameters(loaded),
+      "method 0 orientation 3 border -1 2 3 4 stretch 1.5 0.02 sep 12 14 -2 mirror 1 0 levels 0 parents 0 "
+      "terminals 0 offset 0 0 background FF000018");
 }
 
 TEST_F(TreeFileTest, ReadingIsLenientWhereTheFormatSaysSo) {
@@ -354,19 +357,20 @@ TEST_F(TreeFileTest, DifferencesAfterNestedClassesReachThemOnlyWhenTheyCascade) 
 // and classes nested inside it are not taken, so no other node can come to
 // share a format that its node frees.
 TEST_F(TreeFileTest, AnIndividualFormatHidesNoClassesInside) {
-  const std::string path = WriteDocument("hidden.vrt", {
-                                                           "<VarnTree>",
-                                                           "<node>",
-                                                           "<text>Owner</text>",
-                                                           "<nodeformat class=\"hidden\" parent=\"basic\">",
-                                                           "<nodeformat class=\"inner\"><width max=\"77\"/></nodeformat>",
-                                                           "<width max=\"88\"/>",
-                                                           "</nodeformat>",
-                                                           "<node class=\"inner\"><text>A</text></node>",
-                                                           "<node class=\"hidden\"><text>B</text></node>",
-                                                           "</node>",
-                                                           "</VarnTree>",
-                                                       });
+  const std::string path =
+      WriteDocument("hidden.vrt", {
+                                      "<VarnTree>",
+                                      "<node>",
+                                      "<text>Owner</text>",
+                                      "<nodeformat class=\"hidden\" parent=\"basic\">",
+                                      "<nodeformat class=\"inner\"><width max=\"77\"/></nodeformat>",
+                                      "<width max=\"88\"/>",
+                                      "</nodeformat>",
+                                      "<node class=\"inner\"><text>A</text></node>",
+                                      "<node class=\"hidden\"><text>B</text></node>",
+                                      "</node>",
+                                      "</VarnTree>",
+                                  });
   TVarnTreeDocument document;
   document.LoadVarnTreeFile(path);
   TVarnNode* owner = document.VarnRoot();
@@ -548,20 +552,26 @@ TEST_F(TreeFileModesTest, ABrokenDocumentLeavesTheDocumentUntouched) {
 TEST_F(TreeFileModesTest, FilesThatAreNoTreeDocumentsChangeNothing) {
   const std::string before = FullState(FDocument);
   const std::string model = DataFile("car.vrn");
-  EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(model), EVarnError, "Unsupported file format: \"" + model + "\"");
+  EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(model), EVarnError,
+                   "Unsupported file format: \"" + model + "\"");
   const std::string empty = WriteDocument("empty.vrt", {});
-  EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(empty), EVarnError, "Unsupported file format: \"" + empty + "\"");
+  EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(empty), EVarnError,
+                   "Unsupported file format: \"" + empty + "\"");
   const std::string missing = PathOf("missing.vrt");
   EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(missing), EXmlFileError,
                    "Cannot open file \"" + missing + "\". No such file or directory");
   const std::string bad = WriteDocument("bad.vrt", {"<VarnTree>", "<node>", "</VarnTree>"});
-  EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(bad), EXmlError,
-                   "Error reading XML around line 5: Expecting terminating tag \"</node>\" instead of \"</VarnTree>\"");
-  const std::string bool_ = WriteDocument("bool.vrt", {"<VarnTree><treeformat><place mirror=\"maybe\"/></treeformat></VarnTree>"});
-  EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(bool_), EConvertError, "\"maybe\" is not a valid Boolean value");
+  EXPECT_THROW_MSG(
+      FDocument.LoadVarnTreeFile(bad), EXmlError,
+      "Error reading XML around line 5: Expecting terminating tag \"</node>\" instead of \"</VarnTree>\"");
+  const std::string bool_ =
+      WriteDocument("bool.vrt", {"<VarnTree><treeformat><place mirror=\"maybe\"/></treeformat></VarnTree>"});
+  EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(bool_), EConvertError,
+                   "\"maybe\" is not a valid Boolean value");
   const std::string float_ =
       WriteDocument("float.vrt", {"<VarnTree><nodeformat><text line=\"1,5x\"/></nodeformat></VarnTree>"});
-  EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(float_), EConvertError, "'1,5x' is not a valid floating point value");
+  EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(float_), EConvertError,
+                   "'1,5x' is not a valid floating point value");
   EXPECT_EQ(FullState(FDocument), before);
 }
 
