@@ -42,7 +42,9 @@ TTreeDrawMethod StringToTreeDrawMethod(const std::string& text);
 // A node that the drawer places. The engine never measures: it asks each
 // node how far it extends from its reference point (the virtual size
 // operations), and a subclass answers. A bare node is a unit square centred
-// on its reference point.
+// on its reference point. The placements ask IsTerminal: a node that claims
+// to be terminal although it has children is placed as a terminal, and its
+// descendants by the bottom-up and Walker methods on its reference point.
 class TTreeDrawNode : public TObject {
  public:
   TTreeDrawNode() = default;
