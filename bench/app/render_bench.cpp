@@ -27,7 +27,8 @@ struct TLarge {
   int Nodes = 0;
   TLarge() {
     Document.LoadVarnFile(LargeModel);
-    Picture = RenderTree(Document.TreeDrawer(), Measurer, Document.LoadFileName(), Document.BackgroundColor());
+    Picture =
+        RenderTree(Document.TreeDrawer(), Measurer, Document.LoadFileName(), Document.BackgroundColor());
     for (const TMetaRecord& r : Picture->Records())
       if (r.Op == TMetaOp::Rectangle) ++Nodes;
   }
@@ -76,7 +77,8 @@ void BM_Write(benchmark::State& state) {
   const TQtPictureWriter writer;
   for (auto _ : state) writer.Save(*l.Picture, l.Measurer, file.string(), format);
   state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(file));
-  state.SetLabel(name + ", " + std::to_string(l.Picture->Width()) + " x " + std::to_string(l.Picture->Height()));
+  state.SetLabel(name + ", " + std::to_string(l.Picture->Width()) + " x " +
+                 std::to_string(l.Picture->Height()));
   std::filesystem::remove(file);
 }
 BENCHMARK(BM_Write)

@@ -1,12 +1,11 @@
 #include "app/CommandLine.h"
 
+#include <QtGlobal>
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <iostream>
 #include <memory>
-
-#include <QtGlobal>
 
 #include "document/Document.h"
 #include "graphics/PictureWriter.h"
@@ -181,7 +180,8 @@ void ExportPictures(const TCommandLineOptions& Options) {
   std::unique_ptr<TMetafile> picture;
   const bool wantsPicture = std::any_of(Options.Exports.begin(), Options.Exports.end(),
                                         [](const std::string& out) { return !IsTreeDocumentName(out); });
-  if (wantsPicture) picture = RenderTree(drawer, measurer, document.LoadFileName(), document.BackgroundColor());
+  if (wantsPicture)
+    picture = RenderTree(drawer, measurer, document.LoadFileName(), document.BackgroundColor());
 
   const TQtPictureWriter writer;
   for (const std::string& out : Options.Exports) {

@@ -42,7 +42,8 @@ inline constexpr const char* SUnknownMethod =
     "unknown placement method \"%s\" (expected Walker, Distribute, Align or QP)";
 inline constexpr const char* SUnknownOrientation =
     "unknown orientation \"%s\" (expected TopDown, LeftRight, BottomUp or RightLeft)";
-inline constexpr const char* SInvalidScaleOption = "invalid scale \"%s\" (expected a whole percentage from 1 to %d)";
+inline constexpr const char* SInvalidScaleOption =
+    "invalid scale \"%s\" (expected a whole percentage from 1 to %d)";
 inline constexpr const char* SUnknownExportFormat =
     "cannot tell the format of \"%s\" (expected .emf, .bmp, .png, .svg, .pdf or .vrt)";
 inline constexpr const char* SSecondFile = "only one FILE can be opened, but \"%s\" follows \"%s\"";

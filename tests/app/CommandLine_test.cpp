@@ -25,7 +25,8 @@ namespace fs = std::filesystem;
 
 const std::string DataDir = VT_TEST_DATA_DIR;
 const std::string Bicycle = DataDir + "/bicycle.vrn";
-const std::vector<std::string> BicycleTexts = {"Bicycle", "Price", "Ride", "Comfort", "Weight", "Čas dostave"};
+const std::vector<std::string> BicycleTexts = {"Bicycle", "Price",  "Ride",
+                                               "Comfort", "Weight", "Čas dostave"};
 
 std::vector<std::uint8_t> ReadBytes(const fs::path& P) {
   std::ifstream in(P, std::ios::binary);
@@ -105,8 +106,9 @@ TEST(CommandLineNamesTest, PlacementsAndOrientationsByName) {
 }
 
 TEST(CommandLineParseTest, OptionsInBothSpellings) {
-  const TCommandLineOptions o = ParseCommandLine({"--method=Align", "m.VRN", "--export", "a.png", "--export=b.EMF",
-                                                  "--orientation", "Left-Right", "--formats", "s.vrt", "--scale=250"});
+  const TCommandLineOptions o =
+      ParseCommandLine({"--method=Align", "m.VRN", "--export", "a.png", "--export=b.EMF", "--orientation",
+                        "Left-Right", "--formats", "s.vrt", "--scale=250"});
   EXPECT_EQ(o.FileName, "m.VRN");
   EXPECT_EQ(o.Exports, (std::vector<std::string>{"a.png", "b.EMF"}));
   EXPECT_EQ(o.Method, TPlacementChoice::Align);
@@ -134,7 +136,8 @@ TEST_F(CommandLineTest, BadUsageExitsWithTwoAndNamesTheProblem) {
        "unknown orientation \"Up\" (expected TopDown, LeftRight, BottomUp or RightLeft)"},
       {{"m.vrn", "--scale", "0"}, "invalid scale \"0\" (expected a whole percentage from 1 to 10000)"},
       {{"m.vrn", "--scale", "12x"}, "invalid scale \"12x\" (expected a whole percentage from 1 to 10000)"},
-      {{"m.vrn", "--scale", "10001"}, "invalid scale \"10001\" (expected a whole percentage from 1 to 10000)"},
+      {{"m.vrn", "--scale", "10001"},
+       "invalid scale \"10001\" (expected a whole percentage from 1 to 10000)"},
       {{"m.vrn", "--export", "a.gif"},
        "cannot tell the format of \"a.gif\" (expected .emf, .bmp, .png, .svg, .pdf or .vrt)"},
       {{"m.vrn", "--export", "picture"},
@@ -160,11 +163,13 @@ TEST_F(CommandLineTest, HelpVersionAndTheMissingWindow) {
   EXPECT_EQ(Out, "VarnTree 0.94\n");
   EXPECT_EQ(Run({}), ExitOk);
   EXPECT_EQ(Out,
-            "The VarnTree window is not part of this build yet; use --export OUT to write pictures (see --help).\n");
+            "The VarnTree window is not part of this build yet; use --export OUT to write pictures (see "
+            "--help).\n");
   EXPECT_EQ(Run({"car.vrn"}), ExitOk);
-  EXPECT_EQ(Out,
-            "The VarnTree window is not part of this build yet, so \"car.vrn\" is not shown; use --export OUT to "
-            "write it (see --help).\n");
+  EXPECT_EQ(
+      Out,
+      "The VarnTree window is not part of this build yet, so \"car.vrn\" is not shown; use --export OUT to "
+      "write it (see --help).\n");
 }
 
 // What the tree of bicycle.vrn draws to, for comparing the outputs with.
@@ -223,6 +228,17 @@ TEST_F(CommandLineTest, ExportsEveryFormatFromOnePicture) {
   for (const std::string& t : BicycleTexts) EXPECT_NE(svg.find(">" + t + "<"), std::string::npos) << t;
   EXPECT_EQ(ReadText(Dir / "b.pdf").substr(0, 5), "%PDF-");
 
+  // Opened again as a tree document, and as a model named in capitals, the
+  // file draws the same picture (only the description names another file).
+  const auto body = [](const std::vector<std::uint8_t>& Bytes) {
+    return std::vector<std::uint8_t>(Bytes.begin() + U32At(Bytes, 4), Bytes.end());
+  };
+  fs::copy_file(Bicycle, Dir / "BIKE.VRN");
+  for (const std::string& file : {Path("b.vrt"), Path("BIKE.VRN")}) {
+    ASSERT_EQ(Run({file, "--export", Path("again.emf")}), ExitOk) << Err;
+    EXPECT_EQ(body(ReadBytes(Dir / "again.emf")), body(emf)) << file;
+  }
+
   // The tree document reads back as the same tree.
   TVarnTreeDocument reread(&measurer);
   reread.LoadVarnTreeFile(Path("b.vrt"));
@@ -241,8 +257,9 @@ TEST_F(CommandLineTest, MethodOrientationFormatsAndScaleTakeEffect) {
     style.TreeDrawer().SetOrientation(oRightLeft);
     style.SaveVarnTreeFile(Path("style.vrt"), true, false);
   }
-  ASSERT_EQ(Run({Bicycle, "--formats", Path("style.vrt"), "--export", Path("s.emf"), "--export", Path("s.vrt")}),
-            ExitOk)
+  ASSERT_EQ(
+      Run({Bicycle, "--formats", Path("style.vrt"), "--export", Path("s.emf"), "--export", Path("s.vrt")}),
+      ExitOk)
       << Err;
   const TEmfFile styled = WalkEmf(ReadBytes(Dir / "s.emf"));
   EXPECT_EQ(styled.OfType(emr::Ellipse).size(), BicycleTexts.size());
@@ -298,8 +315,8 @@ TEST_F(CommandLineTest, ErrorsExitWithOneAndKeepWhatIsSound) {
 
 // The built program, without a display, as `make run` uses it.
 int RunProgram(const std::string& Args) {
-  const std::string command =
-      "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" VT_VARNTREE_EXE "' " + Args + " >/dev/null 2>&1";
+  const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" VT_VARNTREE_EXE "' " +
+                              Args + " >/dev/null 2>&1";
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -316,7 +333,8 @@ TEST_F(CommandLineTest, TheProgramRunsWithoutADisplay) {
 // An independent reader: emf2svg converts every example's metafile, and the
 // result holds every node's text and a shape per node.
 TEST_F(CommandLineTest, AnIndependentReaderShowsEveryNode) {
-  if (std::system("command -v emf2svg-conv >/dev/null 2>&1") != 0) GTEST_SKIP() << "emf2svg-conv is not installed";
+  if (std::system("command -v emf2svg-conv >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "emf2svg-conv is not installed";
   TQtMeasurer measurer;
   for (const char* example : {"holiday", "supplier", "employee", "windfarm"}) {
     const std::string model = std::string(VT_SOURCE_DIR) + "/examples/" + example + ".vrn";
@@ -343,7 +361,8 @@ TEST_F(CommandLineTest, AnIndependentReaderShowsEveryNode) {
       shown.push_back((*it)[1]);
     EXPECT_EQ(shown, lines) << example;
     const std::regex rect("<rect ");
-    EXPECT_EQ(std::distance(std::sregex_iterator(text.begin(), text.end(), rect), std::sregex_iterator()), shapes)
+    EXPECT_EQ(std::distance(std::sregex_iterator(text.begin(), text.end(), rect), std::sregex_iterator()),
+              shapes)
         << example;
   }
 }
