@@ -306,11 +306,43 @@ TEST_F(CommandLineTest, ErrorsExitWithOneAndKeepWhatIsSound) {
   EXPECT_NE(Err.find("missing.vrn"), std::string::npos) << Err;
   EXPECT_EQ(Err.back(), '\n');
 
+  // A tree document with formats only has no tree to draw.
+  {
+    TQtMeasurer measurer;
+    TVarnTreeDocument style(&measurer);
+    style.SaveVarnTreeFile(Path("style.vrt"), true, false);
+  }
+  EXPECT_EQ(Run({Path("style.vrt"), "--export", Path("s.png")}), ExitError);
+  EXPECT_EQ(Err, "varntree: \"" + Path("style.vrt") + "\" holds no tree to draw, so \"" + Path("s.png") +
+                     "\" cannot be written\n");
+  fs::remove(Dir / "style.vrt");
+
   // A folder that does not exist.
   const std::string nowhere = Path("no/such/dir/a.png");
   EXPECT_EQ(Run({Bicycle, "--export", nowhere}), ExitError);
   EXPECT_EQ(Err.rfind("varntree: Cannot create file \"" + nowhere + "\".", 0), 0u) << Err;
   EXPECT_EQ(Files(), (std::vector<std::string>{"big.svg"}));
+}
+
+// Every placement in every orientation writes a sound metafile; the half
+// turn keeps the picture's size, and so does the quarter turn the other way.
+TEST_F(CommandLineTest, EveryMethodInEveryOrientation) {
+  const std::string model = std::string(VT_SOURCE_DIR) + "/examples/holiday.vrn";
+  for (const char* method : {"Walker", "Distribute", "Align", "QP"}) {
+    std::vector<std::vector<std::int32_t>> bounds;
+    for (const char* orientation : {"TopDown", "BottomUp", "LeftRight", "RightLeft"}) {
+      const std::string out = Path(std::string(method) + orientation + ".emf");
+      ASSERT_EQ(Run({model, "--method", method, "--orientation", orientation, "--export", out}), ExitOk)
+          << Err;
+      const std::vector<std::uint8_t> bytes = ReadBytes(out);
+      const TEmfFile emf = WalkEmf(bytes);
+      EXPECT_TRUE(emf.Problems.empty()) << method << " " << orientation << ": " << emf.Problems.front();
+      bounds.push_back(emf.Header().Rect(8));
+    }
+    EXPECT_EQ(bounds[0], bounds[1]) << method;
+    EXPECT_EQ(bounds[2], bounds[3]) << method;
+    EXPECT_NE(bounds[0], bounds[2]) << method;
+  }
 }
 
 // The built program, without a display, as `make run` uses it.
