@@ -117,7 +117,9 @@ class TVarnAttribute : public TVarnObject {
   // Links between the released inputs and the rest of the tree are cleared,
   // here and wherever inputs are deleted or removed.
   void Clear();
-  // Appends (and adopts) an input; nothing for null.
+  // Appends (and adopts) an input; nothing for null. An input of another
+  // attribute is taken out of that one first; an attribute cannot become an
+  // input of itself or of its own inputs (EVarnError).
   void AddAttribute(TVarnAttribute* AAttribute);
   int InpIndex(const TVarnAttribute* AAttribute) const;
   // Other is an ancestor of this attribute.

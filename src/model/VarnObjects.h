@@ -18,6 +18,10 @@ inline constexpr const char* SVarnIndexError = "List index \"%d\" is out of boun
 inline constexpr const char* SVarnDestroyed = "Trying to destroy an already destroyed object \"%s\"";
 inline constexpr const char* SVarnPending = "%d pending objects upon exit";
 inline constexpr const char* SVarnUnknownFormat = "Nepoznan format datoteke \"%s\"";
+// An attribute that became an input of itself or of one of its inputs would
+// make the tree a cycle.
+inline constexpr const char* SVarnCyclicInput =
+    "Attribute \"%s\" cannot become an input of itself or of one of its inputs";
 
 class TGlobalVarnList;
 

@@ -113,6 +113,31 @@ TEST_F(TreeTest, RemoveDeleteAndMoveChildren) {
   EXPECT_EQ(Root->InpCount(), 0);
 }
 
+TEST_F(TreeTest, AddingAnInputOfAnotherAttributeMovesIt) {
+  A11->SetLink(B12);
+  B->AddAttribute(A1);
+  EXPECT_EQ(A->InpCount(), 1);
+  EXPECT_EQ(A->Inputs(0), A2);
+  EXPECT_EQ(B->InpCount(), 2);
+  EXPECT_EQ(B->Inputs(1), A1);
+  EXPECT_EQ(A1->Parent(), B);
+  EXPECT_EQ(A11->ParentPath(), "\\Root\\B\\A1\\A11");
+  EXPECT_EQ(A11->Link(), nullptr);  // the link crossed the cut while A1 moved
+  A->AddAttribute(A2);              // an input added again goes to the end
+  EXPECT_EQ(A->InpCount(), 1);
+  EXPECT_EQ(A2->Parent(), A);
+}
+
+TEST_F(TreeTest, AnAttributeCannotBecomeItsOwnInput) {
+  for (TVarnAttribute* Ancestor : {B11, B1, B, Root.get()}) {
+    EXPECT_EQ(ErrorOf([&] { B11->AddAttribute(Ancestor); }),
+              "Attribute \"" + Ancestor->Name() + "\" cannot become an input of itself or of one of its inputs");
+  }
+  EXPECT_EQ(B1->InpCount(), 2);
+  EXPECT_EQ(B11->Parent(), B1);
+  EXPECT_TRUE(B11->IsBasic());
+}
+
 TEST_F(TreeTest, LinksAcrossRemovedOrReleasedInputsAreCleared) {
   A11->SetLink(B11);
   B12->SetLink(B11);
