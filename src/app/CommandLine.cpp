@@ -11,7 +11,6 @@
 #include "graphics/PictureWriter.h"
 #include "graphics/qt/QtMeasurer.h"
 #include "graphics/qt/QtOutputs.h"
-#include "picture/TreeRender.h"
 
 namespace vt {
 
@@ -177,11 +176,10 @@ void ExportPictures(const TCommandLineOptions& Options) {
   if (Options.Method) ApplyPlacement(drawer, *Options.Method);
   if (Options.Orientation) drawer.SetOrientation(*Options.Orientation);
 
-  std::unique_ptr<TMetafile> picture;
   const bool wantsPicture = std::any_of(Options.Exports.begin(), Options.Exports.end(),
                                         [](const std::string& out) { return !IsTreeDocumentName(out); });
-  if (wantsPicture)
-    picture = RenderTree(drawer, measurer, document.LoadFileName(), document.BackgroundColor());
+  if (wantsPicture) document.DrawTree();
+  const TMetafile* picture = document.MetaFile();
 
   const TQtPictureWriter writer;
   for (const std::string& out : Options.Exports) {

@@ -5,6 +5,7 @@
 
 #include "document/ModelTree.h"
 #include "document/TreeFile.h"
+#include "picture/TreeRender.h"
 
 namespace vt {
 
@@ -47,6 +48,15 @@ void TVarnTreeDocument::SetTreeDrawerDefaults() {
   d.SetYStretch(1.0);
   d.SetXOffset(0);
   d.SetYOffset(0);
+}
+
+void TVarnTreeDocument::DrawTree() {
+  if (!FTreeDrawer->Root()) return;
+  if (!Measurer()) {
+    FMetaFile.reset();
+    throw EDocumentError(std::string(SDocumentNoMeasurer));
+  }
+  vt::DrawTree(*FTreeDrawer, *Measurer(), FLoadFileName, FBackgroundColor, FMetaFile);
 }
 
 void TVarnTreeDocument::ReplaceTree(std::unique_ptr<TVarnNode> ARoot) {

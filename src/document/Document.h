@@ -74,10 +74,16 @@ class TVarnTreeDocument {
   bool FileModified() const { return FFileModified; }
   void SetFileModified(bool Value) { FFileModified = Value; }
 
-  // The last picture drawn (the recorded metafile); nil until rendering has
-  // drawn one.
+  // The last picture drawn (the recorded metafile); nil before the first
+  // drawing and after a failed one.
   const TMetafile* MetaFile() const { return FMetaFile.get(); }
   bool HasPicture() const { return FMetaFile != nullptr; }
+
+  // Measures, places and draws the tree with the document's measurer, the
+  // background colour and the load name as the picture name. Without a tree
+  // the previous picture stays; otherwise it is dropped first, and after an
+  // error of placing or drawing (which propagates) there is no picture.
+  void DrawTree();
 
   // ---------------------------------------------------------------------
   // Formats and tree parameters.

@@ -24,6 +24,8 @@ namespace vt {
 // Messages of the tree document reader (raised as EVarnError, the error of
 // files that are not what they claim to be).
 inline constexpr std::string_view SUnsupportedFileFormat = "Unsupported file format: \"%s\"";
+// Drawing needs a measurer for the text of the nodes.
+inline constexpr std::string_view SDocumentNoMeasurer = "The document has no text measurer to draw with";
 // Messages of the tree document writer.
 inline constexpr std::string_view STreeTooDeep =
     "The tree is nested too deeply to be saved (more than %d levels)";

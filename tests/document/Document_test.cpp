@@ -68,6 +68,27 @@ TEST(DocumentTest, TheTreePlacesWithTheDocumentsMeasurer) {
   EXPECT_EQ(document.TreeDrawer().BoxHeight(), 11 + 60 + 11);
 }
 
+// The picture follows the tree: none before a tree exists, the box of the
+// placed tree with the load name as its description, the previous picture
+// kept without a tree, and none after a failed placement.
+TEST(DocumentTest, DrawTreeKeepsTheLastGoodPicture) {
+  TFakeMeasurer measurer(8, 16, false);
+  TVarnTreeDocument document(&measurer);
+  document.DrawTree();
+  EXPECT_FALSE(document.HasPicture());
+
+  document.LoadVarnFile(DataFile("car.vrn"));
+  document.DrawTree();
+  ASSERT_TRUE(document.HasPicture());
+  EXPECT_EQ(document.MetaFile()->Width(), 50);
+  EXPECT_EQ(document.MetaFile()->Height(), 11 + 60 + 11);
+  EXPECT_EQ(document.MetaFile()->PictureName(), document.LoadFileName());
+
+  document.SetMeasurer(nullptr);
+  EXPECT_THROW(document.DrawTree(), EDocumentError);
+  EXPECT_FALSE(document.HasPicture());
+}
+
 // Loading over a tree with individual formats, regenerating and destroying
 // the document leave nothing behind (the sanitizer build checks).
 TEST(DocumentTest, TreesAndFormatsAreReleasedInEveryOrder) {
