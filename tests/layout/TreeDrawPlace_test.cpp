@@ -85,6 +85,9 @@ struct TGoldCase {
   double width;
 };
 
+// Test lists show the case by its name, not as raw bytes.
+void PrintTo(const TGoldCase& c, std::ostream* os) { *os << c.name; }
+
 class GoldenTrees : public ::testing::TestWithParam<TGoldCase> {};
 
 TEST_P(GoldenTrees, PlaceAsExpected) {
