@@ -202,6 +202,102 @@ TEST(NodeFormatTest, EverySetterPushesDownItsOwnValueOnly) {
   EXPECT_EQ(grandchild->MaxWidth(), 222);
 }
 
+// Each setter on its own, with a value no format has by default: it reaches
+// the format and everything below it, not the format above, and changes no
+// other property anywhere.
+struct SetterCase {
+  const char* Name;
+  std::function<void(TNodeFormat&)> Set;
+  std::function<bool(const TNodeFormat&)> Has;
+};
+
+TEST(NodeFormatTest, EachSetterPushesDownItsOwnPropertyAndNoOther) {
+  const TFont font("Courier New", 12, clRed, {fsBold}, ANSI_CHARSET);
+  const SetterCase cases[] = {
+      {"MinWidth", [](TNodeFormat& f) { f.SetMinWidth(11); },
+       [](const TNodeFormat& f) { return f.MinWidth() == 11; }},
+      {"MaxWidth", [](TNodeFormat& f) { f.SetMaxWidth(222); },
+       [](const TNodeFormat& f) { return f.MaxWidth() == 222; }},
+      {"MinHeight", [](TNodeFormat& f) { f.SetMinHeight(12); },
+       [](const TNodeFormat& f) { return f.MinHeight() == 12; }},
+      {"MaxHeight", [](TNodeFormat& f) { f.SetMaxHeight(66); },
+       [](const TNodeFormat& f) { return f.MaxHeight() == 66; }},
+      {"UpAnchor",
+       [](TNodeFormat& f) {
+         f.SetUpAnchor({1, 2, Upix, Uperc});
+       },
+       [](const TNodeFormat& f) {
+         return AnchorEqual(f.UpAnchor(), {1, 2, Upix, Uperc});
+       }},
+      {"DownAnchor",
+       [](TNodeFormat& f) {
+         f.SetDownAnchor({3, 4, Uperc, Upix});
+       },
+       [](const TNodeFormat& f) {
+         return AnchorEqual(f.DownAnchor(), {3, 4, Uperc, Upix});
+       }},
+      {"Font", [&](TNodeFormat& f) { f.SetFont(font); },
+       [&](const TNodeFormat& f) { return f.Font() == font; }},
+      {"LinePen", [](TNodeFormat& f) { f.SetLinePen(TPen(clBlue, 3, psDash)); },
+       [](const TNodeFormat& f) { return f.LinePen() == TPen(clBlue, 3, psDash); }},
+      {"NodePen", [](TNodeFormat& f) { f.SetNodePen(TPen(clGreen, 2, psDot)); },
+       [](const TNodeFormat& f) { return f.NodePen() == TPen(clGreen, 2, psDot); }},
+      {"NodeBrush", [](TNodeFormat& f) { f.SetNodeBrush(TBrush(clYellow, bsCross)); },
+       [](const TNodeFormat& f) { return f.NodeBrush() == TBrush(clYellow, bsCross); }},
+      {"NodeAlign", [](TNodeFormat& f) { f.SetNodeAlign(taRightJustify); },
+       [](const TNodeFormat& f) { return f.NodeAlign() == taRightJustify; }},
+      {"Shape", [](TNodeFormat& f) { f.SetShape(stEllipse); },
+       [](const TNodeFormat& f) { return f.Shape() == stEllipse; }},
+      {"RoundEdge",
+       [](TNodeFormat& f) {
+         f.SetRoundEdge({20, 30, Uperc, Uperc});
+       },
+       [](const TNodeFormat& f) {
+         return AnchorEqual(f.RoundEdge(), {20, 30, Uperc, Uperc});
+       }},
+      {"TextBorderLeft", [](TNodeFormat& f) { f.SetTextBorderLeft(21); },
+       [](const TNodeFormat& f) { return f.TextBorder().Left == 21; }},
+      {"TextBorderTop", [](TNodeFormat& f) { f.SetTextBorderTop(22); },
+       [](const TNodeFormat& f) { return f.TextBorder().Top == 22; }},
+      {"TextBorderRight", [](TNodeFormat& f) { f.SetTextBorderRight(23); },
+       [](const TNodeFormat& f) { return f.TextBorder().Right == 23; }},
+      {"TextBorderBottom", [](TNodeFormat& f) { f.SetTextBorderBottom(24); },
+       [](const TNodeFormat& f) { return f.TextBorder().Bottom == 24; }},
+      {"TextWrap", [](TNodeFormat& f) { f.SetTextWrap(false); },
+       [](const TNodeFormat& f) { return !f.TextWrap(); }},
+      {"TextClip", [](TNodeFormat& f) { f.SetTextClip(true); },
+       [](const TNodeFormat& f) { return f.TextClip(); }},
+      {"TextTrim", [](TNodeFormat& f) { f.SetTextTrim(7); },
+       [](const TNodeFormat& f) { return f.TextTrim() == 7; }},
+      {"TextXAlign", [](TNodeFormat& f) { f.SetTextXAlign(taLeftJustify); },
+       [](const TNodeFormat& f) { return f.TextXAlign() == taLeftJustify; }},
+      {"TextYAlign", [](TNodeFormat& f) { f.SetTextYAlign(taRightJustify); },
+       [](const TNodeFormat& f) { return f.TextYAlign() == taRightJustify; }},
+      {"LineSpacing", [](TNodeFormat& f) { f.SetLineSpacing(1.5); },
+       [](const TNodeFormat& f) { return f.LineSpacing() == 1.5; }},
+  };
+  for (const SetterCase& c : cases) {
+    TNodeFormat root("root");
+    auto* middle = new TNodeFormat("middle", &root);
+    auto* first = new TNodeFormat("first", middle);
+    auto* deeper = new TNodeFormat("", first);
+    auto* second = new TNodeFormat("", middle);
+    c.Set(*middle);
+    for (const TNodeFormat* f : {middle, first, deeper, second}) EXPECT_TRUE(c.Has(*f)) << c.Name;
+    EXPECT_FALSE(c.Has(root)) << c.Name;
+    for (const SetterCase& other : cases) {
+      if (&other == &c) continue;
+      for (const TNodeFormat* f : {&root, middle, first, deeper, second})
+        EXPECT_FALSE(other.Has(*f)) << c.Name << " also set " << other.Name << " on " << f->FormatClass();
+    }
+  }
+  // TextBorder sets all four sides at once.
+  TNodeFormat root("root");
+  auto* child = new TNodeFormat("", &root);
+  root.SetTextBorder(TRect(21, 22, 23, 24));
+  EXPECT_EQ(child->TextBorder(), TRect(21, 22, 23, 24));
+}
+
 TEST(NodeFormatTest, TextBorderSidesPushDownOneSide) {
   TFormatClasses classes;
   TNodeFormat* basic = classes.FindFormat("basic");

@@ -208,16 +208,24 @@ std::vector<TMetaRecord> TextRecords(const TMetafile& M) {
   return out;
 }
 
-// Three lines "aaa" / "bb" / "c" (8 pixels a character, 16 high) in a node of
-// fixed size; the text area starts at the node's top-left plus the borders.
+// Three lines in a root node of fixed size with its top-left corner at (0,
+// 0); unless a case says otherwise "aaa" / "bb" / "c", 8 pixels a character,
+// 16 high.
 struct TTextCase {
   TAlignment XAlign, YAlign;
   double Spacing;
-  std::vector<TPoint> At;  // relative to the node rectangle's top-left
+  std::vector<TPoint> At;
+  int Width = 122;
+  int Height = 106;
+  TRect Border = TRect(10, 3, 9, 3);
+  int CharWidth = 8;
+  const char* Text = "aaa bb c";
+  int WrapWidth = 28;  // text wider than this wraps
 };
 
 TEST(TreeRenderTest, TextLinesPlacedByAlignmentAndSpacing) {
-  // Text area 10..113 x 3..103 (node 122 x 106, borders 10, 3, 9, 3).
+  // Unless a case says otherwise: text area 10..113 x 3..103 (node 122 x 106,
+  // borders 10, 3, 9, 3).
   const TTextCase cases[] = {
       // Top: 0, 16 x 1.5 = 24, 48.
       {taLeftJustify, taLeftJustify, 1.5, {{10, 3}, {10, 27}, {10, 51}}},
@@ -229,30 +237,55 @@ TEST(TreeRenderTest, TextLinesPlacedByAlignmentAndSpacing) {
       // 1.25 x 16 = 20, 1.25 x 32 = 40; text height 40 + 16 + 0.5 = 56.5
       // gives 56; 53 - 28 = 25.
       {taLeftJustify, taCenter, 1.25, {{10, 25}, {10, 45}, {10, 65}}},
+      // 10 pixels a character: 61.5 - 15 = 46.5 gives 46, 51.5 gives 52,
+      // 56.5 gives 56.
+      {taCenter,
+       taCenter,
+       1.0,
+       {{46, 29}, {52, 45}, {56, 61}},
+       122,
+       106,
+       TRect(10, 3, 9, 3),
+       10,
+       "aaa bb c",
+       35},
+      // Text area 10..111 x 100..197, lines 50 wide: centred x 60.5 - 25 =
+      // 35.5 gives 36; top lines at 100, 124 and 148.
+      {taCenter,
+       taLeftJustify,
+       1.5,
+       {{36, 100}, {36, 124}, {36, 148}},
+       116,
+       200,
+       TRect(10, 100, 5, 3),
+       10,
+       "xxxxx xxxxx xxxxx",
+       60},
   };
   for (const TTextCase& c : cases) {
     TPictureOwner owner;
+    owner.Measurer.SetCharWidth(c.CharWidth);
     TNodeFormat* all = owner.Classes->Formats();
-    FixSize(all, 122, 106);
-    all->SetTextBorder(TRect(10, 3, 9, 3));
+    FixSize(all, c.Width, c.Height);
+    all->SetTextBorder(c.Border);
     all->SetTextXAlign(c.XAlign);
     all->SetTextYAlign(c.YAlign);
     all->SetLineSpacing(c.Spacing);
-    // Text wider than 28 pixels wraps: "aaa", "bb", "c".
-    all->SetMaxWidth(28);
-    TVarnNode* root = owner.SetRoot("aaa bb c");
+    // The minimum keeps the node at its width.
+    all->SetMaxWidth(c.WrapWidth);
+    TVarnNode* root = owner.SetRoot(c.Text);
     auto picture = Render(owner);
     ASSERT_TRUE(picture);
-    ASSERT_EQ(root->LineCount(), 3);
-    ASSERT_EQ(root->NodeRect().Right - root->NodeRect().Left, 122);
-    const TRect r = root->NodeRect();
+    ASSERT_EQ(root->LineCount(), 3) << c.Text;
+    // Halves round in picture pixels, so the points are taken there.
+    ASSERT_EQ(root->NodeRect(), TRect(0, 0, c.Width, c.Height)) << c.Text;
     const std::vector<TMetaRecord> texts = TextRecords(*picture);
     ASSERT_EQ(texts.size(), 3u);
     for (size_t k = 0; k < 3; ++k) {
       EXPECT_EQ(texts[k].Op, TMetaOp::TextOut);
       EXPECT_EQ(texts[k].Text, root->GetLine(static_cast<int>(k)));
-      EXPECT_EQ(TPoint(texts[k].Point.X - r.Left, texts[k].Point.Y - r.Top), c.At[k])
-          << "line " << k << " align " << int(c.XAlign) << "/" << int(c.YAlign);
+      EXPECT_EQ(texts[k].Point, c.At[k])
+          << "line " << k << " align " << int(c.XAlign) << "/" << int(c.YAlign) << " " << c.Text;
     }
   }
 }
