@@ -87,11 +87,14 @@ class TQuietQt {
   ~TQuietQt() { qInstallMessageHandler(PreviousQtHandler); }
 };
 
+// Opened by its full path, as the window opens its argument, so that every
+// message names the file in full.
 void OpenFile(TVarnTreeDocument& Document, const std::string& FileName) {
-  if (LowerExtension(FileName) == ".vrn")
-    Document.LoadVarnFile(FileName);
+  const std::string path = ExpandFileName(FileName);
+  if (LowerExtension(path) == ".vrn")
+    Document.LoadVarnFile(path);
   else
-    Document.LoadVarnTreeFile(FileName, true, true);
+    Document.LoadVarnTreeFile(path, true, true);
 }
 
 }  // namespace
@@ -171,7 +174,8 @@ void ExportPictures(const TCommandLineOptions& Options) {
   TQtMeasurer measurer;
   TVarnTreeDocument document(&measurer);
   OpenFile(document, Options.FileName);
-  if (!Options.FormatsFile.empty()) document.LoadVarnTreeFile(Options.FormatsFile, true, false);
+  if (!Options.FormatsFile.empty())
+    document.LoadVarnTreeFile(ExpandFileName(Options.FormatsFile), true, false);
   TVarnTreeDrawer& drawer = document.TreeDrawer();
   if (Options.Method) ApplyPlacement(drawer, *Options.Method);
   if (Options.Orientation) drawer.SetOrientation(*Options.Orientation);

@@ -324,6 +324,34 @@ TEST_F(CommandLineTest, ErrorsExitWithOneAndKeepWhatIsSound) {
   EXPECT_EQ(Files(), (std::vector<std::string>{"big.svg"}));
 }
 
+// Only ".vrn", in any letter case, names a model; any other name is read as
+// a tree document, by its full path however it was given.
+TEST_F(CommandLineTest, AnyOtherExtensionIsReadAsATreeDocument) {
+  fs::copy_file(Bicycle, Dir / "bike.txt");
+  ASSERT_EQ(Run({Bicycle, "--export", Path("tree.xml.vrt")}), ExitOk) << Err;
+  fs::rename(Dir / "tree.xml.vrt", Dir / "tree.xml");
+  struct Case {
+    std::string File;
+    int Code;
+    std::string Err;
+  };
+  const Case cases[] = {
+      {"bike.txt", ExitError, "varntree: Unsupported file format: \"" + Path("bike.txt") + "\"\n"},
+      {"tree.xml", ExitOk, ""},
+  };
+  for (const Case& c : cases) {
+    const std::string relative = fs::relative(Dir / c.File).string();
+    ASSERT_NE(relative, Path(c.File));
+    EXPECT_EQ(Run({relative, "--export", Path(c.File + ".svg")}), c.Code) << c.File;
+    EXPECT_EQ(Err, c.Err) << c.File;
+    EXPECT_EQ(fs::exists(Dir / (c.File + ".svg")), c.Code == ExitOk) << c.File;
+  }
+  // A style named relatively is read by its full path too.
+  const std::string style = fs::relative(Dir / "bike.txt").string();
+  EXPECT_EQ(Run({Bicycle, "--formats", style, "--export", Path("s.svg")}), ExitError);
+  EXPECT_EQ(Err, "varntree: Unsupported file format: \"" + Path("bike.txt") + "\"\n");
+}
+
 // Every placement in every orientation writes a sound metafile; the half
 // turn keeps the picture's size, and so does the quarter turn the other way.
 TEST_F(CommandLineTest, EveryMethodInEveryOrientation) {
