@@ -282,12 +282,21 @@ TEST_F(TreeFileTest, TreeParametersAndTheirEncodings) {
 
   const std::string path = PathOf("params.vrt");
   document.SaveVarnTreeFile(path);
-  TVarnTreeDocument loaded;
-  loaded.LoadVarnTreeFile(path);
-  EXPECT_EQ(
-      DescribeParameters(loaded),
-      "method 0 orientation 3 border -1 2 3 4 stretch 1.5 0.02 sep 12 14 -2 mirror 1 0 levels 0 parents 0 "
-      "terminals 0 offset 0 0 background FF000018");
+  // Terminal alignment, vertical mirroring and the offsets are not stored:
+  // reading leaves the reader's own values, so a bottom-up document shows
+  // "Align" or "Distribute" by what the reader had.
+  for (bool kept : {false, true}) {
+    TVarnTreeDocument loaded;
+    loaded.TreeDrawer().SetAlignTerminals(kept);
+    loaded.TreeDrawer().SetYMirror(kept);
+    loaded.TreeDrawer().SetXOffset(kept ? 7 : 0);
+    loaded.TreeDrawer().SetYOffset(kept ? -8 : 0);
+    loaded.LoadVarnTreeFile(path);
+    EXPECT_EQ(DescribeParameters(loaded),
+              Fmt("method 0 orientation 3 border -1 2 3 4 stretch 1.5 0.02 sep 12 14 -2 mirror 1 %d levels 0 "
+                  "parents 0 terminals %d offset %s background FF000018",
+                  int(kept), int(kept), kept ? "7 -8" : "0 0"));
+  }
 }
 
 TEST_F(TreeFileTest, ReadingIsLenientWhereTheFormatSaysSo) {
