@@ -418,6 +418,32 @@ TEST_F(VarnNodeTest, AnchorPointsInEveryOrientation) {
   }
 }
 
+struct OddAnchorCase {
+  TTreeOrientation Orientation;
+  int Width, Height;
+  TRect Rect;
+  TPoint Point;  // of the anchor (50 %, 50 %)
+};
+
+TEST_F(VarnNodeTest, ReversedPercentagesRoundTheShareFromTheLowEdge) {
+  // Nodes hanging from their level line have odd extents across the level:
+  // 31 x 50 % = 15.5 gives 16 from the top or left edge, reversed or not.
+  // (The tree's extent of 31.5 gives 32, so the turned pictures start a
+  // pixel further in.)
+  const OddAnchorCase cases[] = {
+      {oTopDown, 60, 31, TRect(100, 40, 160, 71), {130, 56}},
+      {oBottomUp, 60, 31, TRect(100, 41, 160, 72), {130, 57}},
+      {oLeftRight, 31, 30, TRect(100, 40, 131, 70), {116, 55}},
+      {oRightLeft, 31, 30, TRect(101, 40, 132, 70), {117, 55}},
+  };
+  All()->SetNodeAlign(taLeftJustify);
+  for (const OddAnchorCase& c : cases) {
+    TVarnNode* root = PlacedRoot(Owner, c.Orientation, c.Width, c.Height);
+    ASSERT_EQ(root->NodeRect(), c.Rect) << c.Orientation;
+    EXPECT_EQ(root->AnchorPoint({50, 50, Uperc, Uperc}), c.Point) << c.Orientation;
+  }
+}
+
 TEST_F(VarnNodeTest, DefaultAnchorsMeetTheSidesFacingParentAndChildren) {
   const std::tuple<TTreeOrientation, TPoint, TPoint> cases[] = {
       {oTopDown, {130, 40}, {130, 70}},
