@@ -233,8 +233,11 @@ void TVarnNode::MeasureText() const {
     FTextWidth = measurer.TextWidth(format.Font(), FLines.back());
   }
   FLineHeight = measurer.TextHeight(format.Font(), "Tj");
+  // Without lines (an empty wrapped text) the block is empty whatever the
+  // spacing: the pitch formula alone would give it a height of
+  // LineHeight x (1 - LineSpacing), negative for spacings above 1.
   const std::int64_t spaced = (std::int64_t(FLines.size()) - 1) * FLineHeight;
-  FTextHeight = RoundHalfEven(format.LineSpacing() * double(spaced) + FLineHeight + 0.5);
+  FTextHeight = FLines.empty() ? 0 : RoundHalfEven(format.LineSpacing() * double(spaced) + FLineHeight + 0.5);
   FMeasured = true;
 }
 

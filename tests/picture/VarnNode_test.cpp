@@ -210,6 +210,9 @@ struct HeightCase {
 TEST_F(VarnNodeTest, TextHeightFromLinesSpacingAndLineHeight) {
   const HeightCase cases[] = {
       {"", true, 16, 1.0, 0, 0},      // -16 + 16 + 0.5
+      {"", true, 16, 1.5, 0, 0},      // no lines, no height, not -24 + 16 + 0.5
+      {"", true, 16, 0.5, 0, 0},      // nor -8 + 16 + 0.5
+      {"", false, 16, 1.5, 1, 16},    // one empty line
       {"", false, 16, 1.0, 1, 16},    // 16.5
       {"abc", true, 15, 1.0, 1, 16},  // 15.5
       {"abc", true, 16, 1.0, 1, 16},
