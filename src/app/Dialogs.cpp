@@ -1,0 +1,81 @@
+#include "app/Dialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "graphics/qt/QPainterCanvas.h"
+
+namespace vt {
+
+QStringList QtNameFilters(const std::string& Filter) {
+  const QStringList parts = QString::fromStdString(Filter).split(u'|');
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    const QString& description = parts[i];
+    QString pattern = parts[i + 1];
+    pattern.replace(u';', u' ');
+    if (description.contains(u'(' + pattern + u')'))
+      filters << description;
+    else
+      filters << description + QStringLiteral(" (") + pattern + u')';
+  }
+  return filters;
+}
+
+bool TQtDialogs::RunFileDialog(TFileDialogRequest& Request, bool Save) {
+  QFileDialog dialog(FParent, QString::fromStdString(Request.Title));
+  const QStringList filters = QtNameFilters(Request.Filter);
+  dialog.setNameFilters(filters);
+  if (Request.FilterIndex >= 1 && Request.FilterIndex <= filters.size())
+    dialog.selectNameFilter(filters[Request.FilterIndex - 1]);
+  // The window appends extensions and asks about overwriting itself, about
+  // the name it will really write.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setAcceptMode(Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (!Request.FileName.empty()) {
+    const QFileInfo info(QString::fromStdString(Request.FileName));
+    dialog.setDirectory(info.absolutePath());
+    dialog.selectFile(info.fileName());
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  Request.FileName = dialog.selectedFiles().first().toStdString();
+  const qsizetype index = filters.indexOf(dialog.selectedNameFilter());
+  if (index >= 0) Request.FilterIndex = static_cast<int>(index) + 1;
+  return true;
+}
+
+bool TQtDialogs::OpenFile(TFileDialogRequest& Request) { return RunFileDialog(Request, false); }
+
+bool TQtDialogs::SaveFile(TFileDialogRequest& Request) { return RunFileDialog(Request, true); }
+
+bool TQtDialogs::ChooseColor(TColor& Color) {
+  const QColor chosen = QColorDialog::getColor(ToQColor(Color), FParent);
+  if (!chosen.isValid()) return false;
+  Color = RGB(static_cast<std::uint8_t>(chosen.red()), static_cast<std::uint8_t>(chosen.green()),
+              static_cast<std::uint8_t>(chosen.blue()));
+  return true;
+}
+
+TAnswer TQtDialogs::Ask(const std::string& Question) {
+  const auto button = QMessageBox::question(
+      FParent, QStringLiteral("VarnTree"), QString::fromStdString(Question),
+      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+  if (button == QMessageBox::Yes) return TAnswer::Yes;
+  if (button == QMessageBox::No) return TAnswer::No;
+  return TAnswer::Cancel;
+}
+
+void TQtDialogs::ShowError(const std::string& Message) {
+  QMessageBox::critical(FParent, QStringLiteral("VarnTree"), QString::fromStdString(Message));
+}
+
+void TQtDialogs::ShowAbout() {
+  QMessageBox::about(FParent, QStringLiteral("About VarnTree"),
+                     QStringLiteral("VarnTree\n\nDraws the attribute trees of hierarchical "
+                                    "multi-criteria decision models."));
+}
+
+}  // namespace vt

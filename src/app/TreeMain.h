@@ -1,0 +1,195 @@
+// The main window: holds the document, the zoom and the controls, keeps them
+// in step through UpdateForm, and runs the file commands with their dialogs
+// and questions. Layout, formats and files are the document's business.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/Dialogs.h"
+#include "document/Document.h"
+#include "foundation/Base.h"
+#include "graphics/qt/QtMeasurer.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QSpinBox;
+class QTabWidget;
+
+namespace vt {
+
+class TPictureView;
+class TTreePanel;
+
+inline constexpr const char* SAppCaption = "VarnTree";
+inline constexpr const char* SOpenTitle = "Open File";
+inline constexpr const char* SOpenFilter =
+    "Varn file (*.vrn)|*.vrn|VarnTree file (*.vrt)|*.vrt|VarnTree file [format only] (*.vrt)|*.vrt|"
+    "VarnTree file [tree only] (*.vrt)|*.vrt";
+inline constexpr const char* SSaveTitle = "Save Picture to File";
+// The first three filters keep their indexes (1 tree document, 2 metafile,
+// 3 bitmap); the formats Qt adds follow them.
+inline constexpr const char* SSaveFilter =
+    "VarnTree file (*.vrt)|*.vrt|Extended Metafile (*.emf)|*.emf|Bitmap (*.bmp)|*.bmp|"
+    "PNG image (*.png)|*.png|SVG picture (*.svg)|*.svg|PDF document (*.pdf)|*.pdf";
+inline constexpr const char* SOverwriteQuestion = "Datoteka \"%s\" že obstaja. Ali jo želite prepisati?";
+inline constexpr const char* SSaveQuestionNamed = "Tree not saved. Do you want to save it to \"%s\"?";
+inline constexpr const char* SSaveQuestion = "Tree not saved. Do you want to save it to file?";
+inline constexpr const char* SStatusSize = "%d x %d";
+inline constexpr const char* SStatusZoom = "%d%%";
+inline constexpr const char* SStatusModified = "Modified";
+inline constexpr const char* SStatusLoaded = "Loaded: %s";
+inline constexpr const char* SStatusSavedLoaded = "%s (Loaded from: %s)";
+inline constexpr const char* SZoomText = "%d%%";
+inline constexpr const char* SFitTag = "Fit";
+
+// Ends a command without a message (the user's Cancel).
+class EAbort : public Exception {
+ public:
+  EAbort() : Exception("Operation aborted") {}
+};
+
+// Open dialog filter indexes.
+enum TOpenFilter { ofModel = 1, ofTreeDocument = 2, ofFormatsOnly = 3, ofTreeOnly = 4 };
+// Save dialog filter indexes.
+enum TSaveFilter { sfTreeDocument = 1, sfEmf = 2, sfBmp = 3, sfPng = 4, sfSvg = 5, sfPdf = 6 };
+
+// The zoom box's items; the last three are the fit modes.
+inline constexpr int ZoomFitWidth = 8;
+inline constexpr int ZoomFitHeight = 9;
+inline constexpr int ZoomFit = 10;
+
+class TVarnTreeForm : public QMainWindow {
+ public:
+  // Dialogs nil: the toolkit's dialogs.
+  explicit TVarnTreeForm(std::unique_ptr<TDialogs> ADialogs = nullptr, QWidget* AParent = nullptr);
+  ~TVarnTreeForm() override;
+
+  TVarnTreeDocument& Document() { return *FDocument; }
+  TVarnTreeDrawer& TreeDrawer() { return FDocument->TreeDrawer(); }
+  TNodeFormat* Formats() { return FDocument->Formats(); }
+  int ZoomPercent() const { return FZoomPercent; }
+  bool HasPicture() const { return FDocument->HasPicture(); }
+  int SaveFilterIndex() const { return FSaveFilterIndex; }
+  int OpenFilterIndex() const { return FOpenFilterIndex; }
+
+  // The file of the command line: ".vrn" in any letter case is a model,
+  // anything else a whole tree document. Errors are reported.
+  void OpenCommandLineFile(const std::string& FileName);
+
+  // Brings the picture and every control up to date; nothing while FUpdate
+  // is clear.
+  void UpdateForm(bool Modify, bool Redraw);
+  // Sets the zoom from the zoom box; true when a fit item is in force.
+  // EConvertError for a text that is no integer (the zoom stays).
+  bool ApplyZoom();
+  void PositionImage();
+  // Asks to save unsaved changes; EAbort for Cancel and for a save that did
+  // not happen.
+  void CheckFileSave();
+
+  // The commands; they raise their errors (the menu and buttons report them).
+  void OpenClick();
+  void SaveClick() { SaveFile(false); }
+  void SaveAsClick() { SaveFile(true); }
+  void CopyClick();
+  void AboutClick() { FDialogs->ShowAbout(); }
+  // True when something was written.
+  bool SaveFile(bool Ask);
+  bool SaveToFile(std::string FN, bool Ask);
+
+  // Tree parameters between the controls and a drawer.
+  void TreeDrawerToData(const TVarnTreeDrawer& ADrawer);
+  void TreeDataToDrawer(TVarnTreeDrawer& ADrawer);
+  void SetTreeDrawerParameters() { TreeDataToDrawer(TreeDrawer()); }
+  void SetTreeFormParameters();
+
+  // Change handlers.
+  void VarnTreeClick() { UpdateForm(true, true); }
+  void VarnToolClick() { UpdateForm(false, true); }
+  void StretchChange(QSpinBox* Sender);
+  void ColorButtonClick();
+  void ZoomBoxClick();
+  void ZoomBoxExit();
+
+  // Runs a command: EAbort ends it silently, any other error is shown in
+  // one message box and the window stays as the command left it.
+  void RunCommand(const std::function<void()>& Command);
+
+ protected:
+  void closeEvent(QCloseEvent* Event) override;
+  void resizeEvent(QResizeEvent* Event) override;
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+ private:
+  void CreateActions();
+  void CreateMenu();
+  void CreateToolBar();
+  void CreatePages();
+  QWidget* CreateDebugPage();
+  void CreatePictureArea();
+  void CreateStatusBar();
+  void ConnectHandlers();
+  void DrawTree();
+  void UpdateControls();
+  // After a tree or a tree document came in: the controls from the drawer,
+  // without handlers, and a redraw.
+  void TreeLoaded();
+  // Runs Fill with FUpdate clear, setting it again also on errors.
+  void WithoutUpdate(const std::function<void()>& Fill);
+  void Connect(QAction* Action, void (TVarnTreeForm::*Command)());
+
+  // Declared first, released last: the document's drawing borrows it.
+  TQtMeasurer FMeasurer;
+  std::unique_ptr<TVarnTreeDocument> FDocument;
+  std::unique_ptr<TDialogs> FDialogs;
+  bool FUpdate = false;
+  int FZoomPercent = 100;
+  int FOpenFilterIndex = ofModel;
+  int FSaveFilterIndex = sfTreeDocument;
+  // The zoom text last applied, so that leaving the box unchanged does not
+  // draw again.
+  QString FAppliedZoomText;
+
+  QAction* OpenItem = nullptr;
+  QAction* SaveItem = nullptr;
+  QAction* SaveAsItem = nullptr;
+  QAction* ExitItem = nullptr;
+  QAction* CopyItem = nullptr;
+  QAction* AboutItem = nullptr;
+  QAction* OpenButton = nullptr;
+  QAction* SaveButton = nullptr;
+  QAction* CopyButton = nullptr;
+  QAction* ZoomBoxAction = nullptr;
+  QAction* OrientationBoxAction = nullptr;
+  QAction* MethodBoxAction = nullptr;
+  QComboBox* ZoomBox = nullptr;
+  QComboBox* OrientationBox = nullptr;
+  QComboBox* MethodBox = nullptr;
+  QTabWidget* MainPageControl = nullptr;
+  TTreePanel* TreePage = nullptr;
+  QWidget* NodePage = nullptr;
+  QWidget* DebugPage = nullptr;
+  QScrollArea* ScrollBox = nullptr;
+  QWidget* ImageHost = nullptr;
+  TPictureView* DrawImage = nullptr;
+  QLabel* StatusPanels[4] = {};
+};
+
+}  // namespace vt
+
+namespace vt {
+
+inline constexpr const char* SNoDisplay =
+    "varntree: cannot open the window without a display; use --export OUT to write pictures (see --help).\n";
+
+// The application with its window; FileName, when given, is opened once the
+// window shows. Returns the exit code of the event loop.
+int RunVarnTreeWindow(int argc, char** argv, const std::string& FileName);
+
+}  // namespace vt
