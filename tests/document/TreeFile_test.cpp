@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <functional>
 
 #include "DocumentTestUtil.h"
 #include "model/VarnObjects.h"
@@ -252,6 +253,53 @@ TEST_F(TreeFileTest, NodesOfAClassAndIndividualFormatsAreWrittenAsDifferences) {
   EXPECT_EQ(Describe(loaded), Describe(document));
 }
 
+// One property of "link" changed at a time: only its element is written,
+// with all its attributes; line spacings equal within the tolerance count
+// as equal.
+TEST_F(TreeFileTest, EachDifferenceIsWrittenAloneWithAllItsAttributes) {
+  struct TCase {
+    std::function<void(TNodeFormat&)> Change;
+    std::string Element;  // empty: none
+  };
+  const std::vector<TCase> cases = {
+      {[](TNodeFormat& F) { F.SetLineSpacing(1 + 5e-13); }, ""},
+      {[](TNodeFormat& F) { F.SetLineSpacing(1.0001); },
+       "<text wrap=\"True\" clip=\"False\" trim=\"-1\" line=\"1.0001\"/>"},
+      {[](TNodeFormat& F) { F.SetTextTrim(0); },
+       "<text wrap=\"True\" clip=\"False\" trim=\"0\" line=\"1\"/>"},
+      {[](TNodeFormat& F) { F.SetMaxHeight(31); }, "<height min=\"10\" max=\"31\"/>"},
+      {[](TNodeFormat& F) { F.SetNodeAlign(taRightJustify); },
+       "<node shape=\"Rectangle\" align=\"RightJustify\"/>"},
+      {[](TNodeFormat& F) { F.SetTextYAlign(taLeftJustify); }, "<textalign X=\"Center\" Y=\"LeftJustify\"/>"},
+      {[](TNodeFormat& F) {
+         F.SetRoundEdge({10, 10, Upix, Uperc});
+       },
+       "<round X=\"10\" Xunit=\"Pix\" Y=\"10\" Yunit=\"Perc\"/>"},
+      {[](TNodeFormat& F) {
+         F.SetDownAnchor({50, 99, Uperc, Uperc});
+       },
+       "<down X=\"50\" Xunit=\"Perc\" Y=\"99\" Yunit=\"Perc\"/>"},
+      {[](TNodeFormat& F) { F.SetTextBorderRight(6); },
+       "<textborder top=\"3\" left=\"5\" bottom=\"3\" right=\"6\"/>"},
+      {[](TNodeFormat& F) { F.SetNodeBrush(TBrush(clWhite, bsDiagCross)); },
+       "<nodebrush color=\"FFFFFF\" style=\"DiagCross\"/>"},
+      {[](TNodeFormat& F) { F.SetLinePen(TPen(clBlack, 1, psDashDot)); },
+       "<linepen color=\"000000\" width=\"1\" style=\"DastDot\"/>"},
+  };
+  for (size_t i = 0; i < cases.size(); ++i) {
+    TVarnTreeDocument document;
+    cases[i].Change(*document.FindFormat("link"));
+    const std::vector<std::string> lines = SavedLines(document, true, false);
+    const std::vector<std::string> expected =
+        cases[i].Element.empty() ? std::vector<std::string>{"    <nodeformat class=\"link\"/>"}
+                                 : std::vector<std::string>{"    <nodeformat class=\"link\">",
+                                                            "      " + cases[i].Element, "    </nodeformat>"};
+    const auto at = std::find(lines.begin(), lines.end(), expected[0]);
+    ASSERT_GE(std::distance(at, lines.end()), std::ptrdiff_t(expected.size())) << "case " << i;
+    EXPECT_EQ(std::vector<std::string>(at, at + std::ptrdiff_t(expected.size())), expected) << "case " << i;
+  }
+}
+
 TEST_F(TreeFileTest, TreeParametersAndTheirEncodings) {
   TVarnTreeDocument document;
   LoadCar(document);
@@ -466,6 +514,14 @@ TEST_F(TreeFileModesTest, FormatOnlyRestylesTheTreeWithTheDocumentsClasses) {
   EXPECT_EQ(Child(car, 2)->NodeFormat(), FDocument.FindFormat("link"));
   EXPECT_EQ(Child(car, 2)->LinePen().Color(), clBlack);
   EXPECT_EQ(FDocument.FindFormat("basic")->ChildCount(), 1);
+  // The format that had no parent now hangs below "all", is written with
+  // parent "all" and is read back below it.
+  const std::string restyled = PathOf("restyled.vrt");
+  FDocument.SaveVarnTreeFile(restyled);
+  TVarnTreeDocument again;
+  again.LoadVarnTreeFile(restyled);
+  EXPECT_EQ(Describe(again), Describe(FDocument));
+  EXPECT_EQ(Child(again.VarnRoot(), 1)->NodeFormat()->Parent(), again.Formats());
 
   EXPECT_EQ(FDocument.LoadFileName(), ExpandFileName(DataFile("car.vrn")));
   EXPECT_EQ(FDocument.SaveFileName(), "");
