@@ -46,6 +46,7 @@ function(vt_test name)
   endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     VT_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     VT_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ExpectThrow.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -18,15 +20,6 @@
 
 namespace vt::test {
 
-#define EXPECT_THROW_MSG(statement, exception, message)       \
-  do {                                                        \
-    try {                                                     \
-      statement;                                              \
-      ADD_FAILURE() << "no exception from " #statement;       \
-    } catch (const exception& e) {                            \
-      EXPECT_EQ(std::string(e.what()), std::string(message)); \
-    }                                                         \
-  } while (0)
 
 namespace fs = std::filesystem;
 

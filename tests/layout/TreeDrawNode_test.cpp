@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "layout/TreeDraw.h"
+#include "support/ExpectThrow.h"
 
 namespace vt {
 namespace {
@@ -64,13 +65,7 @@ void ExpectChildList(TTreeDrawNode* parent) {
   EXPECT_EQ(parent->FirstChild() == nullptr, parent->ChildCount() == 0);
 }
 
-#define EXPECT_TREE_ERROR(stmt, text)     \
-  try {                                   \
-    stmt;                                 \
-    ADD_FAILURE() << "no ETreeDrawError"; \
-  } catch (const ETreeDrawError& e) {     \
-    EXPECT_STREQ(e.what(), text);         \
-  }
+#define EXPECT_TREE_ERROR(stmt, text) EXPECT_THROW_MSG(stmt, ETreeDrawError, text)
 
 class TreeFixture : public ::testing::Test {
  protected:

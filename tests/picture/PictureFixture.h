@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ExpectThrow.h"
+
 #include <map>
 #include <memory>
 #include <string>
@@ -16,15 +18,6 @@
 
 namespace vt::test {
 
-#define EXPECT_THROW_MSG(statement, exception, message)       \
-  do {                                                        \
-    try {                                                     \
-      statement;                                              \
-      ADD_FAILURE() << "no exception from " #statement;       \
-    } catch (const exception& e) {                            \
-      EXPECT_EQ(std::string(e.what()), std::string(message)); \
-    }                                                         \
-  } while (0)
 
 // Characters listed in Widths advance by their own width, all others by
 // DefaultWidth; lines are LineHeight high. Uses the base class's advances
