@@ -30,6 +30,7 @@
 #include "app/TreePanel.h"
 #include "foundation/Utils.h"
 #include "foundation/XUtils.h"
+#include "graphics/EmfWriter.h"
 #include "graphics/qt/QPainterCanvas.h"
 #include "graphics/qt/QtOutputs.h"
 
@@ -466,6 +467,10 @@ void TVarnTreeForm::CopyClick() {
   auto data = std::make_unique<QMimeData>();
   data->setImageData(RenderImage(picture, FMeasurer, FZoomPercent));
   data->setData(QStringLiteral("image/svg+xml"), SvgBytes(picture, FMeasurer));
+  // The metafile too, for programs that take it by its MIME type.
+  const std::vector<std::uint8_t> emf = EmfBytes(picture, FMeasurer);
+  data->setData(QStringLiteral("image/x-emf"),
+                QByteArray(reinterpret_cast<const char*>(emf.data()), static_cast<qsizetype>(emf.size())));
   QGuiApplication::clipboard()->setMimeData(data.release());
 }
 

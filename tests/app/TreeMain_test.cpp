@@ -424,6 +424,26 @@ TEST_F(WindowTest, SaveWritesTheLastPictureAgainWithoutADialog) {
   EXPECT_EQ(Panel(4), Path("bike.bmp") + " (Loaded from: " + ExpandFileName(Bicycle) + ")");
 }
 
+TEST_F(WindowTest, WithoutAPictureSaveAndCopyDoNothing) {
+  EXPECT_FALSE(Form->SaveFile(true));
+  EXPECT_FALSE(Form->SaveFile(false));
+  Form->CopyClick();
+  EXPECT_TRUE(Dialogs->FileRequests.empty());
+}
+
+TEST_F(WindowTest, AFailedSaveIsReportedAndChangesNothing) {
+  OpenBicycle();
+  Find<QCheckBox>("MirrorCheck")->setChecked(true);
+  const std::string target = Path("missing/tree.emf");
+  Dialogs->FileAnswers.push_back({true, target, sfEmf});
+  Action("SaveAsItem")->trigger();
+  ASSERT_EQ(Dialogs->Errors.size(), 1u);
+  EXPECT_EQ(Dialogs->Errors[0], "Cannot create file \"" + target + "\". No such file or directory");
+  EXPECT_TRUE(Form->Document().FileModified());
+  EXPECT_EQ(Form->Document().SaveFileName(), "");
+  EXPECT_EQ(Panel(3), "Modified");
+}
+
 TEST_F(WindowTest, SavingATreeDocumentAndOpeningItAgain) {
   OpenBicycle();
   Find<QSpinBox>("LevelSep")->setValue(90);
@@ -502,6 +522,8 @@ TEST_F(WindowTest, CopyPutsTheZoomedBitmapAndTheVectorPicture) {
   const QImage image = qvariant_cast<QImage>(data->imageData());
   EXPECT_EQ(image.size(), TPictureView::ZoomedSize(*Form->Document().MetaFile(), 200));
   EXPECT_TRUE(data->data("image/svg+xml").startsWith("<?xml"));
+  // An EMF starts with its header record, type 1.
+  EXPECT_TRUE(data->data("image/x-emf").startsWith(QByteArray("\x01\x00\x00\x00", 4)));
 }
 
 TEST_F(WindowTest, DebugPageGeneratesTrees) {
