@@ -86,6 +86,22 @@ const TGlyph MethodGlyphs[] = {
     {{{8, 2.5}, {4, 8}, {12, 8}, {1.5, 13.5}, {6.5, 13.5}, {12, 13.5}}, {-1, 0, 0, 1, 1, 2}},  // QP
 };
 
+// Two overlapping pages.
+QIcon CopyIcon() {
+  QPixmap pixmap(40, 40);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(60, 60, 60), 2));
+  p.setBrush(QColor(235, 235, 235));
+  p.drawRoundedRect(QRectF(5, 4, 20, 25), 2, 2);
+  p.setBrush(Qt::white);
+  p.drawRoundedRect(QRectF(15, 12, 20, 25), 2, 2);
+  p.setPen(QPen(QColor(120, 120, 120), 1.5));
+  for (int y : {19, 24, 29}) p.drawLine(QPointF(19, y), QPointF(31, y));
+  return QIcon(pixmap);
+}
+
 QComboBox* NewListBox(const char* Name, const char* Hint, QWidget* Parent) {
   auto* box = new QComboBox(Parent);
   box->setObjectName(QString::fromUtf8(Name));
@@ -192,7 +208,7 @@ void TVarnTreeForm::CreateActions() {
   SaveButton = action("SaveButton", "Save");
   SaveButton->setIcon(QIcon::fromTheme(QStringLiteral("document-save"), s->standardIcon(QStyle::SP_DialogSaveButton)));
   CopyButton = action("CopyButton", "Copy");
-  CopyButton->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), s->standardIcon(QStyle::SP_FileDialogDetailedView)));
+  CopyButton->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), CopyIcon()));
   for (QAction* a : {OpenItem, SaveItem, SaveAsItem, CopyItem, OpenButton, SaveButton, CopyButton})
     a->setToolTip(a->text().remove(u'&').remove(QStringLiteral("...")));
 }
@@ -511,9 +527,7 @@ void TVarnTreeForm::UpdateForm(bool Modify, bool Redraw) {
       PositionImage();
       // The fit zoom follows the size just drawn; the picture area paints at
       // any zoom, so it need not be drawn again.
-      const QString text = ZoomBox->currentText();
-      const int index = ZoomBox->currentIndex();
-      if (text.contains(QString::fromUtf8(SFitTag)) && index >= ZoomFitWidth && index <= ZoomFit) {
+      if (FitInForce()) {
         ApplyZoom();
         PositionImage();
       }
@@ -554,10 +568,15 @@ void TVarnTreeForm::UpdateControls() {
 // ---------------------------------------------------------------------------
 // Zoom.
 
+bool TVarnTreeForm::FitInForce() const {
+  const int index = ZoomBox->currentIndex();
+  return ZoomBox->currentText().contains(QString::fromUtf8(SFitTag)) && index >= ZoomFitWidth && index <= ZoomFit;
+}
+
 bool TVarnTreeForm::ApplyZoom() {
   const QString text = ZoomBox->currentText();
   const int index = ZoomBox->currentIndex();
-  const bool fit = text.contains(QString::fromUtf8(SFitTag)) && index >= ZoomFitWidth && index <= ZoomFit;
+  const bool fit = FitInForce();
   int zoom = FZoomPercent;
   if (fit) {
     const QSize client = ScrollBox->maximumViewportSize();
@@ -602,7 +621,15 @@ void TVarnTreeForm::ZoomBoxExit() {
 }
 
 bool TVarnTreeForm::eventFilter(QObject* Watched, QEvent* Event) {
-  if (Watched == ScrollBox && Event->type() == QEvent::Resize) PositionImage();
+  if (Watched == ScrollBox && Event->type() == QEvent::Resize) {
+    // A fitted picture keeps fitting the area it is shown in; the picture
+    // area paints at any zoom, so nothing is drawn again.
+    if (FitInForce() && HasPicture()) {
+      ApplyZoom();
+      UpdateControls();
+    }
+    PositionImage();
+  }
   if (Watched == ZoomBox->lineEdit()) {
     if (Event->type() == QEvent::KeyPress) {
       const auto key = static_cast<QKeyEvent*>(Event)->key();

@@ -88,6 +88,9 @@ class TVarnTreeForm : public QMainWindow {
   // Sets the zoom from the zoom box; true when a fit item is in force.
   // EConvertError for a text that is no integer (the zoom stays).
   bool ApplyZoom();
+  // The zoom box names a fit item: its text has "Fit" and one of the last
+  // three items is selected.
+  bool FitInForce() const;
   void PositionImage();
   // Asks to save unsaved changes; EAbort for Cancel and for a save that did
   // not happen.

@@ -343,6 +343,8 @@ TEST_F(WindowTest, AZoomTextThatIsNoNumberIsReportedOnce) {
 TEST_F(WindowTest, FitZooms) {
   OpenBicycle();
   Form->resize(900, 700);
+  Form->show();
+  QApplication::processEvents();
   auto* scroll = Find<QScrollArea>("ScrollBox");
   auto* box = Find<QComboBox>("ZoomBox");
   const QSize client = scroll->maximumViewportSize();
@@ -354,6 +356,14 @@ TEST_F(WindowTest, FitZooms) {
     Form->ZoomBoxClick();
     EXPECT_EQ(Form->ZoomPercent(), zoom) << index;
   }
+  // A fitted picture follows the window.
+  const int before = Form->ZoomPercent();
+  Form->resize(1400, 900);
+  QApplication::processEvents();
+  EXPECT_NE(Form->ZoomPercent(), before);
+  EXPECT_EQ(Form->ZoomPercent(), std::min(scroll->maximumViewportSize().width() * 100 / w,
+                                          scroll->maximumViewportSize().height() * 100 / h));
+  EXPECT_EQ(Panel(2), Fmt("%d%%", Form->ZoomPercent()));
   // Negative borders can leave no box to fit: the zoom stays usable.
   Find<QSpinBox>("LeftBorder")->setValue(-100000);
   EXPECT_GE(Form->ZoomPercent(), 1);
