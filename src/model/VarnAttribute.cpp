@@ -226,7 +226,10 @@ void TVarnAttribute::Release() {
 
 void TVarnAttribute::AddAttribute(TVarnAttribute* AAttribute) {
   if (AAttribute == nullptr) return;
-  if (AAttribute == this || Affects(AAttribute)) throw EVarnError(Fmt(SVarnCyclicInput, AAttribute->Name()));
+  // Only an attribute with inputs can be an ancestor; checking that first
+  // keeps building deep trees linear.
+  if (AAttribute == this || (AAttribute->InpCount() > 0 && Affects(AAttribute)))
+    throw EVarnError(Fmt(SVarnCyclicInput, AAttribute->Name()));
   // An input has one owner: one taken from another attribute leaves it first.
   if (AAttribute->FParent != nullptr) AAttribute->FParent->RemoveChild(AAttribute);
   if (!FInputs) FInputs = std::make_unique<TVarnAttributeList>(true, false, dupAccept);
