@@ -176,17 +176,21 @@ TVarnObject* TVarnList::Objects(int Index) const {
   return static_cast<TVarnObject*>(TObjList::Objects(Index));
 }
 
+// An entry left empty by Pull or DeleteObject has an empty name and
+// description, and writing them changes nothing.
 std::string TVarnList::Names(int Index) const {
-  return Objects(Index)->Name();
+  const TVarnObject* Obj = Objects(Index);
+  return Obj != nullptr ? Obj->Name() : std::string();
 }
 void TVarnList::SetNames(int Index, const std::string& Value) {
-  Objects(Index)->SetName(Value);
+  if (TVarnObject* Obj = Objects(Index)) Obj->SetName(Value);
 }
 std::string TVarnList::Descriptions(int Index) const {
-  return Objects(Index)->Description();
+  const TVarnObject* Obj = Objects(Index);
+  return Obj != nullptr ? Obj->Description() : std::string();
 }
 void TVarnList::SetDescriptions(int Index, const std::string& Value) {
-  Objects(Index)->SetDescription(Value);
+  if (TVarnObject* Obj = Objects(Index)) Obj->SetDescription(Value);
 }
 
 void TVarnList::ValidateIndex(int Index) const {
@@ -200,7 +204,7 @@ void FillStrings(const TVarnList& List, TStringList& Target, bool Append, TextOf
   if (!Append) Target.Clear();
   for (int I = 0; I < List.Count(); I++) {
     TVarnObject* Obj = List.Objects(I);
-    Target.AddObject(Text(Obj), Obj);
+    Target.AddObject(Obj != nullptr ? Text(Obj) : std::string(), Obj);
   }
 }
 

@@ -96,7 +96,8 @@ class TVarnList : public TObjList {
   // Raises EVarnIndexError unless 0 <= Index < Count.
   void ValidateIndex(int Index) const;
   // Unless Append, the target is cleared first; then every entry's text is
-  // added with the entry as the string's object.
+  // added with the entry as the string's object. Empty entries (left by Pull
+  // or DeleteObject) give empty texts.
   void GetNameStrings(TStringList& Target, bool Append = false) const;
   void GetDescriptionStrings(TStringList& Target, bool Append = false) const;
   void GetObjectStrings(TStringList& Target, bool Append = false) const;

@@ -1,3 +1,4 @@
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,26 @@ TEST_F(VarnListTest, StringsCarryTheirObjects) {
   List.SetDescriptions(0, "");
   EXPECT_EQ(List.Names(0), "cost");
   EXPECT_EQ(List.Descriptions(0), "");
+}
+
+TEST_F(VarnListTest, EmptyEntriesHaveEmptyTexts) {
+  std::unique_ptr<TVarnObject> Pulled(static_cast<TVarnObject*>(List.Pull(1)));
+  List.DeleteObject(2);
+  TStringList Target;
+  List.GetNameStrings(Target);
+  ASSERT_EQ(Target.Count(), 4);
+  EXPECT_EQ(Target.Text(), "price\r\n\r\n\r\nquality\r\n");
+  EXPECT_EQ(Target.Objects(1), nullptr);
+  List.GetDescriptionStrings(Target);
+  EXPECT_EQ(Target.Strings(2), "");
+  List.GetObjectStrings(Target);
+  EXPECT_EQ(Target.Strings(1), "");
+  List.SetNames(1, "x");
+  List.SetDescriptions(2, "y");
+  EXPECT_EQ(List.Names(1), "");
+  EXPECT_EQ(List.Descriptions(2), "");
+  EXPECT_EQ(List.ObjectByName("Price"), nullptr);
+  EXPECT_EQ(Pulled->Name(), "Price");
 }
 
 }  // namespace
