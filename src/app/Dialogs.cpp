@@ -47,9 +47,13 @@ bool TQtDialogs::RunFileDialog(TFileDialogRequest& Request, bool Save) {
   return true;
 }
 
-bool TQtDialogs::OpenFile(TFileDialogRequest& Request) { return RunFileDialog(Request, false); }
+bool TQtDialogs::OpenFile(TFileDialogRequest& Request) {
+  return RunFileDialog(Request, false);
+}
 
-bool TQtDialogs::SaveFile(TFileDialogRequest& Request) { return RunFileDialog(Request, true); }
+bool TQtDialogs::SaveFile(TFileDialogRequest& Request) {
+  return RunFileDialog(Request, true);
+}
 
 bool TQtDialogs::ChooseColor(TColor& Color) {
   const QColor chosen = QColorDialog::getColor(ToQColor(Color), FParent);
@@ -60,9 +64,9 @@ bool TQtDialogs::ChooseColor(TColor& Color) {
 }
 
 TAnswer TQtDialogs::Ask(const std::string& Question) {
-  const auto button = QMessageBox::question(
-      FParent, QStringLiteral("VarnTree"), QString::fromStdString(Question),
-      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+  const auto button =
+      QMessageBox::question(FParent, QStringLiteral("VarnTree"), QString::fromStdString(Question),
+                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
   if (button == QMessageBox::Yes) return TAnswer::Yes;
   if (button == QMessageBox::No) return TAnswer::No;
   return TAnswer::Cancel;

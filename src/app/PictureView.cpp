@@ -21,7 +21,9 @@ bool Overlaps(long long L, long long T, long long R, long long B, long long Reac
 
 // Generous: a text may reach further than its font's em height (accents,
 // descenders), and a wide pen reaches past its line.
-int TextReach(const TFont& Font) { return 3 * std::abs(Font.Height()) + 4; }
+int TextReach(const TFont& Font) {
+  return 3 * std::abs(Font.Height()) + 4;
+}
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "app/TreeMain.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -21,7 +22,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <QCheckBox>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -38,7 +38,7 @@ namespace vt {
 
 namespace {
 
-const char* const ZoomItems[] = {"500%", "200%", "175%", "150%", "125%", "100%",
+const char* const ZoomItems[] = {"500%", "200%", "175%",         "150%",          "125%", "100%",
                                  "75%",  "50%",  "Fit to width", "Fit to height", "Fit"};
 const char* const OrientationItems[] = {"Top-Down", "Left-Right", "Bottom-Up", "Right-Left"};
 const char* const MethodItems[] = {"Distribute", "Align", "Walker", "QP"};
@@ -52,10 +52,14 @@ struct TGlyph {
 
 QPointF Orient(const QPointF& P, int Orientation) {
   switch (Orientation) {
-    case 1: return {P.y(), P.x()};
-    case 2: return {P.x(), 16 - P.y()};
-    case 3: return {16 - P.y(), P.x()};
-    default: return P;
+    case 1:
+      return {P.y(), P.x()};
+    case 2:
+      return {P.x(), 16 - P.y()};
+    case 3:
+      return {16 - P.y(), P.x()};
+    default:
+      return P;
   }
 }
 
@@ -80,9 +84,9 @@ QIcon GlyphIcon(const TGlyph& Glyph, int Orientation) {
 
 const TGlyph TreeGlyph = {{{8, 2.5}, {4, 8}, {12, 8}, {2, 13.5}, {6, 13.5}}, {-1, 0, 0, 1, 1}};
 const TGlyph MethodGlyphs[] = {
-    {{{8, 2.5}, {4, 8}, {13, 8}, {2, 13.5}, {6, 13.5}}, {-1, 0, 0, 1, 1}},     // Distribute
-    {{{8, 2.5}, {6, 8}, {13, 13.5}, {2, 13.5}, {9, 13.5}}, {-1, 0, 0, 1, 1}},  // Align
-    {{{6.5, 2.5}, {4, 8}, {9, 8}, {2, 13.5}, {6, 13.5}}, {-1, 0, 0, 1, 1}},    // Walker
+    {{{8, 2.5}, {4, 8}, {13, 8}, {2, 13.5}, {6, 13.5}}, {-1, 0, 0, 1, 1}},                     // Distribute
+    {{{8, 2.5}, {6, 8}, {13, 13.5}, {2, 13.5}, {9, 13.5}}, {-1, 0, 0, 1, 1}},                  // Align
+    {{{6.5, 2.5}, {4, 8}, {9, 8}, {2, 13.5}, {6, 13.5}}, {-1, 0, 0, 1, 1}},                    // Walker
     {{{8, 2.5}, {4, 8}, {12, 8}, {1.5, 13.5}, {6.5, 13.5}, {12, 13.5}}, {-1, 0, 0, 1, 1, 2}},  // QP
 };
 
@@ -110,27 +114,41 @@ QComboBox* NewListBox(const char* Name, const char* Hint, QWidget* Parent) {
   return box;
 }
 
-bool HasExtension(const std::string& FN) { return std::filesystem::path(FN).has_extension(); }
+bool HasExtension(const std::string& FN) {
+  return std::filesystem::path(FN).has_extension();
+}
 
 std::string ExtensionOf(int FilterIndex) {
   switch (FilterIndex) {
-    case sfEmf: return ".emf";
-    case sfBmp: return ".bmp";
-    case sfPng: return ".png";
-    case sfSvg: return ".svg";
-    case sfPdf: return ".pdf";
-    default: return ".vrt";
+    case sfEmf:
+      return ".emf";
+    case sfBmp:
+      return ".bmp";
+    case sfPng:
+      return ".png";
+    case sfSvg:
+      return ".svg";
+    case sfPdf:
+      return ".pdf";
+    default:
+      return ".vrt";
   }
 }
 
 std::optional<TPictureFormat> PictureFormatOfFilter(int FilterIndex) {
   switch (FilterIndex) {
-    case sfEmf: return TPictureFormat::Emf;
-    case sfBmp: return TPictureFormat::Bmp;
-    case sfPng: return TPictureFormat::Png;
-    case sfSvg: return TPictureFormat::Svg;
-    case sfPdf: return TPictureFormat::Pdf;
-    default: return std::nullopt;
+    case sfEmf:
+      return TPictureFormat::Emf;
+    case sfBmp:
+      return TPictureFormat::Bmp;
+    case sfPng:
+      return TPictureFormat::Png;
+    case sfSvg:
+      return TPictureFormat::Svg;
+    case sfPdf:
+      return TPictureFormat::Pdf;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -154,7 +172,8 @@ class TUpdateLock {
 }  // namespace
 
 TVarnTreeForm::TVarnTreeForm(std::unique_ptr<TDialogs> ADialogs, QWidget* AParent)
-    : QMainWindow(AParent), FDocument(std::make_unique<TVarnTreeDocument>(&FMeasurer)),
+    : QMainWindow(AParent),
+      FDocument(std::make_unique<TVarnTreeDocument>(&FMeasurer)),
       FDialogs(std::move(ADialogs)) {
   if (!FDialogs) FDialogs = std::make_unique<TQtDialogs>(this);
   setObjectName(QStringLiteral("VarnTreeForm"));
@@ -204,9 +223,11 @@ void TVarnTreeForm::CreateActions() {
   // items only grey out.
   QStyle* s = style();
   OpenButton = action("OpenButton", "Open");
-  OpenButton->setIcon(QIcon::fromTheme(QStringLiteral("document-open"), s->standardIcon(QStyle::SP_DialogOpenButton)));
+  OpenButton->setIcon(
+      QIcon::fromTheme(QStringLiteral("document-open"), s->standardIcon(QStyle::SP_DialogOpenButton)));
   SaveButton = action("SaveButton", "Save");
-  SaveButton->setIcon(QIcon::fromTheme(QStringLiteral("document-save"), s->standardIcon(QStyle::SP_DialogSaveButton)));
+  SaveButton->setIcon(
+      QIcon::fromTheme(QStringLiteral("document-save"), s->standardIcon(QStyle::SP_DialogSaveButton)));
   CopyButton = action("CopyButton", "Copy");
   CopyButton->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"), CopyIcon()));
   for (QAction* a : {OpenItem, SaveItem, SaveAsItem, CopyItem, OpenButton, SaveButton, CopyButton})
@@ -252,9 +273,11 @@ void TVarnTreeForm::CreateToolBar() {
   FAppliedZoomText = ZoomBox->currentText();
 
   OrientationBox = NewListBox("OrientationBox", "Orientation", bar);
-  for (int i = 0; i < 4; ++i) OrientationBox->addItem(GlyphIcon(TreeGlyph, i), QString::fromUtf8(OrientationItems[i]));
+  for (int i = 0; i < 4; ++i)
+    OrientationBox->addItem(GlyphIcon(TreeGlyph, i), QString::fromUtf8(OrientationItems[i]));
   MethodBox = NewListBox("MethodBox", "Placement", bar);
-  for (int i = 0; i < 4; ++i) MethodBox->addItem(GlyphIcon(MethodGlyphs[i], 0), QString::fromUtf8(MethodItems[i]));
+  for (int i = 0; i < 4; ++i)
+    MethodBox->addItem(GlyphIcon(MethodGlyphs[i], 0), QString::fromUtf8(MethodItems[i]));
   // Only the zoom box shows its hint.
   OrientationBox->setToolTip({});
   MethodBox->setToolTip({});
@@ -348,7 +371,8 @@ void TVarnTreeForm::CreateStatusBar() {
 }
 
 void TVarnTreeForm::Connect(QAction* Action, void (TVarnTreeForm::*Command)()) {
-  connect(Action, &QAction::triggered, this, [this, Command] { RunCommand([this, Command] { (this->*Command)(); }); });
+  connect(Action, &QAction::triggered, this,
+          [this, Command] { RunCommand([this, Command] { (this->*Command)(); }); });
 }
 
 void TVarnTreeForm::ConnectHandlers() {
@@ -363,18 +387,22 @@ void TVarnTreeForm::ConnectHandlers() {
   connect(ExitItem, &QAction::triggered, this, &QWidget::close);
 
   connect(ZoomBox, &QComboBox::activated, this, [this] { RunCommand([this] { ZoomBoxClick(); }); });
-  connect(OrientationBox, &QComboBox::currentIndexChanged, this, [this] { RunCommand([this] { VarnToolClick(); }); });
-  connect(MethodBox, &QComboBox::currentIndexChanged, this, [this] { RunCommand([this] { VarnTreeClick(); }); });
+  connect(OrientationBox, &QComboBox::currentIndexChanged, this,
+          [this] { RunCommand([this] { VarnToolClick(); }); });
+  connect(MethodBox, &QComboBox::currentIndexChanged, this,
+          [this] { RunCommand([this] { VarnTreeClick(); }); });
 
   TTreePanel* p = TreePage;
-  for (QSpinBox* field : {p->LeftBorder, p->TopBorder, p->RightBorder, p->BottomBorder, p->NodeSep, p->LevelSep,
-                          p->MinLevelSep})
+  for (QSpinBox* field : {p->LeftBorder, p->TopBorder, p->RightBorder, p->BottomBorder, p->NodeSep,
+                          p->LevelSep, p->MinLevelSep})
     connect(field, &QSpinBox::valueChanged, this, [this] { RunCommand([this] { VarnTreeClick(); }); });
   for (QSpinBox* field : {p->StretchX, p->StretchY})
-    connect(field, &QSpinBox::valueChanged, this, [this, field] { RunCommand([this, field] { StretchChange(field); }); });
+    connect(field, &QSpinBox::valueChanged, this,
+            [this, field] { RunCommand([this, field] { StretchChange(field); }); });
   for (QCheckBox* check : {p->AlignLevelsCheck, p->AlignParentsCheck, p->MirrorCheck})
     connect(check, &QCheckBox::toggled, this, [this] { RunCommand([this] { VarnTreeClick(); }); });
-  connect(p->ColorButton, &QPushButton::clicked, this, [this] { RunCommand([this] { ColorButtonClick(); }); });
+  connect(p->ColorButton, &QPushButton::clicked, this,
+          [this] { RunCommand([this] { ColorButtonClick(); }); });
 }
 
 // ---------------------------------------------------------------------------
@@ -412,7 +440,8 @@ void TVarnTreeForm::TreeLoaded() {
 
 void TVarnTreeForm::OpenClick() {
   CheckFileSave();
-  TFileDialogRequest request{SOpenTitle, SOpenFilter, FOpenFilterIndex, {}};
+  // The dialog starts where the current tree came from.
+  TFileDialogRequest request{SOpenTitle, SOpenFilter, FOpenFilterIndex, FDocument->LoadFileName()};
   if (!FDialogs->OpenFile(request)) return;
   FOpenFilterIndex = request.FilterIndex;
   const std::string path = ExpandFileName(request.FileName);
@@ -427,7 +456,8 @@ void TVarnTreeForm::OpenClick() {
 void TVarnTreeForm::CheckFileSave() {
   if (!FDocument->FileModified()) return;
   const std::string& saveName = FDocument->SaveFileName();
-  const std::string question = saveName.empty() ? std::string(SSaveQuestion) : Fmt(SSaveQuestionNamed, saveName);
+  const std::string question =
+      saveName.empty() ? std::string(SSaveQuestion) : Fmt(SSaveQuestionNamed, saveName);
   switch (FDialogs->Ask(question)) {
     case TAnswer::Cancel:
       throw EAbort();
@@ -458,7 +488,8 @@ bool TVarnTreeForm::SaveToFile(std::string FN, bool Ask) {
     FN = ExpandFileName(request.FileName);
     if (!HasExtension(FN)) FN += ExtensionOf(FSaveFilterIndex);
     // Asked about the file that will really be written.
-    if (std::filesystem::exists(FN) && FDialogs->Ask(Fmt(SOverwriteQuestion, FN)) != TAnswer::Yes) return false;
+    if (std::filesystem::exists(FN) && FDialogs->Ask(Fmt(SOverwriteQuestion, FN)) != TAnswer::Yes)
+      return false;
   } else if (!HasExtension(FN)) {
     FN += ExtensionOf(FSaveFilterIndex);
   }
@@ -542,7 +573,8 @@ void TVarnTreeForm::UpdateForm(bool Modify, bool Redraw) {
 void TVarnTreeForm::UpdateControls() {
   const bool p = HasPicture();
   for (QAction* a : {SaveItem, SaveAsItem, CopyItem}) a->setEnabled(p);
-  for (QAction* a : {SaveButton, CopyButton, ZoomBoxAction, OrientationBoxAction, MethodBoxAction}) a->setVisible(p);
+  for (QAction* a : {SaveButton, CopyButton, ZoomBoxAction, OrientationBoxAction, MethodBoxAction})
+    a->setVisible(p);
   MainPageControl->setTabVisible(MainPageControl->indexOf(TreePage), p);
   MainPageControl->setTabVisible(MainPageControl->indexOf(NodePage), p);
   if (p) {
@@ -570,7 +602,8 @@ void TVarnTreeForm::UpdateControls() {
 
 bool TVarnTreeForm::FitInForce() const {
   const int index = ZoomBox->currentIndex();
-  return ZoomBox->currentText().contains(QString::fromUtf8(SFitTag)) && index >= ZoomFitWidth && index <= ZoomFit;
+  return ZoomBox->currentText().contains(QString::fromUtf8(SFitTag)) && index >= ZoomFitWidth &&
+         index <= ZoomFit;
 }
 
 bool TVarnTreeForm::ApplyZoom() {
@@ -586,10 +619,14 @@ bool TVarnTreeForm::ApplyZoom() {
     const long long byWidth = boxWidth > 0 ? client.width() * 100LL / boxWidth : -1;
     const long long byHeight = boxHeight > 0 ? client.height() * 100LL / boxHeight : -1;
     long long fitted = -1;
-    if (index == ZoomFitWidth) fitted = byWidth;
-    else if (index == ZoomFitHeight) fitted = byHeight;
-    else if (byWidth >= 0 && byHeight >= 0) fitted = std::min(byWidth, byHeight);
-    else fitted = std::max(byWidth, byHeight);
+    if (index == ZoomFitWidth)
+      fitted = byWidth;
+    else if (index == ZoomFitHeight)
+      fitted = byHeight;
+    else if (byWidth >= 0 && byHeight >= 0)
+      fitted = std::min(byWidth, byHeight);
+    else
+      fitted = std::max(byWidth, byHeight);
     if (fitted >= 0) zoom = static_cast<int>(std::min<long long>(fitted, 100000));
   } else {
     std::string digits = Trim(text.toStdString());
@@ -647,7 +684,8 @@ bool TVarnTreeForm::eventFilter(QObject* Watched, QEvent* Event) {
 }
 
 void TVarnTreeForm::PositionImage() {
-  const QSize image = HasPicture() ? TPictureView::ZoomedSize(*FDocument->MetaFile(), FZoomPercent) : QSize(0, 0);
+  const QSize image =
+      HasPicture() ? TPictureView::ZoomedSize(*FDocument->MetaFile(), FZoomPercent) : QSize(0, 0);
   // The client area is what the scroll bars that the image needs leave.
   const QSize most = ScrollBox->maximumViewportSize();
   const int bar = ScrollBox->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ScrollBox);
@@ -700,11 +738,13 @@ void TVarnTreeForm::TreeDataToDrawer(TVarnTreeDrawer& ADrawer) {
   TTreePanel& p = *TreePage;
   // Through the setter, so the drawer always counts as changed; the right
   // value follows below.
-  ADrawer.SetAlignParents(ADrawer.AlignParents() == TTreeAlignParents::apSubtree ? TTreeAlignParents::apDescendants
-                                                                                 : TTreeAlignParents::apSubtree);
+  ADrawer.SetAlignParents(ADrawer.AlignParents() == TTreeAlignParents::apSubtree
+                              ? TTreeAlignParents::apDescendants
+                              : TTreeAlignParents::apSubtree);
   ADrawer.SetXStretch(p.StretchX->value() / 100.0);
   ADrawer.SetYStretch(p.StretchY->value() / 100.0);
-  ADrawer.SetBorder(TRect(p.LeftBorder->value(), p.TopBorder->value(), p.RightBorder->value(), p.BottomBorder->value()));
+  ADrawer.SetBorder(
+      TRect(p.LeftBorder->value(), p.TopBorder->value(), p.RightBorder->value(), p.BottomBorder->value()));
   ADrawer.SetNodeSeparation(p.NodeSep->value());
   ADrawer.SetLevelSeparation(p.LevelSep->value());
   ADrawer.SetMinLevelSeparation(p.MinLevelSep->value());
@@ -763,7 +803,8 @@ int RunVarnTreeWindow(int argc, char** argv, const std::string& FileName) {
   QApplication::setApplicationName(QString::fromUtf8(SAppCaption));
   TVarnTreeForm form;
   form.show();
-  if (!FileName.empty()) QTimer::singleShot(0, &form, [&form, FileName] { form.OpenCommandLineFile(FileName); });
+  if (!FileName.empty())
+    QTimer::singleShot(0, &form, [&form, FileName] { form.OpenCommandLineFile(FileName); });
   return application.exec();
 }
 

@@ -41,7 +41,8 @@ class TQtEnvironment : public testing::Environment {
  private:
   std::unique_ptr<QApplication> FApplication;
 };
-[[maybe_unused]] testing::Environment* const QtEnvironment = testing::AddGlobalTestEnvironment(new TQtEnvironment);
+[[maybe_unused]] testing::Environment* const QtEnvironment =
+    testing::AddGlobalTestEnvironment(new TQtEnvironment);
 
 // Answers from a script, in order, and records what was asked.
 class TScriptedDialogs : public TDialogs {
@@ -97,9 +98,8 @@ class WindowTest : public testing::Test {
     auto dialogs = std::make_unique<TScriptedDialogs>();
     Dialogs = dialogs.get();
     Form = std::make_unique<TVarnTreeForm>(std::move(dialogs));
-    Dir = fs::temp_directory_path() /
-          ("vt-window-" + std::to_string(::getpid()) + "-" +
-           testing::UnitTest::GetInstance()->current_test_info()->name());
+    Dir = fs::temp_directory_path() / ("vt-window-" + std::to_string(::getpid()) + "-" +
+                                       testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(Dir);
     fs::create_directories(Dir);
   }
@@ -115,7 +115,9 @@ class WindowTest : public testing::Test {
     return child;
   }
   QAction* Action(const char* Name) { return Find<QAction>(Name); }
-  std::string Panel(int I) { return Find<QLabel>(("StatusPanel" + std::to_string(I)).c_str())->text().toStdString(); }
+  std::string Panel(int I) {
+    return Find<QLabel>(("StatusPanel" + std::to_string(I)).c_str())->text().toStdString();
+  }
   std::string Path(const std::string& Name) const { return (Dir / Name).string(); }
   void OpenBicycle() {
     Form->OpenCommandLineFile(Bicycle);
@@ -149,7 +151,8 @@ TEST_F(WindowTest, StartsWithoutPictureTabsOrCommands) {
   EXPECT_EQ(pages->tabText(1), "&Node");
   EXPECT_EQ(pages->tabText(2), "Debug");
   for (int i = 0; i < 3; ++i) EXPECT_FALSE(pages->isTabVisible(i)) << i;
-  for (const char* item : {"SaveItem", "SaveAsItem", "CopyItem"}) EXPECT_FALSE(Action(item)->isEnabled()) << item;
+  for (const char* item : {"SaveItem", "SaveAsItem", "CopyItem"})
+    EXPECT_FALSE(Action(item)->isEnabled()) << item;
   EXPECT_TRUE(Action("OpenItem")->isEnabled());
   EXPECT_TRUE(Action("OpenButton")->isVisible());
   for (const char* button : {"SaveButton", "CopyButton"}) EXPECT_FALSE(Action(button)->isVisible()) << button;
@@ -176,14 +179,14 @@ TEST_F(WindowTest, StartsWithoutPictureTabsOrCommands) {
 
 TEST_F(WindowTest, TreePageHoldsTheDrawerDefaults) {
   for (auto [name, value] : std::vector<std::pair<const char*, int>>{{"StretchX", 100},
-                                                                      {"StretchY", 100},
-                                                                      {"LeftBorder", 0},
-                                                                      {"TopBorder", 0},
-                                                                      {"RightBorder", 0},
-                                                                      {"BottomBorder", 0},
-                                                                      {"NodeSep", 20},
-                                                                      {"LevelSep", 60},
-                                                                      {"MinLevelSep", 20}})
+                                                                     {"StretchY", 100},
+                                                                     {"LeftBorder", 0},
+                                                                     {"TopBorder", 0},
+                                                                     {"RightBorder", 0},
+                                                                     {"BottomBorder", 0},
+                                                                     {"NodeSep", 20},
+                                                                     {"LevelSep", 60},
+                                                                     {"MinLevelSep", 20}})
     EXPECT_EQ(Find<QSpinBox>(name)->value(), value) << name;
   EXPECT_TRUE(Find<QCheckBox>("AlignLevelsCheck")->isChecked());
   EXPECT_TRUE(Find<QCheckBox>("AlignParentsCheck")->isChecked());
@@ -200,7 +203,8 @@ TEST_F(WindowTest, OpensAModelFromTheCommandLineAndShowsItsState) {
   EXPECT_TRUE(pages->isTabVisible(0));
   EXPECT_TRUE(pages->isTabVisible(1));
   EXPECT_FALSE(pages->isTabVisible(2));
-  for (const char* item : {"SaveItem", "SaveAsItem", "CopyItem"}) EXPECT_TRUE(Action(item)->isEnabled()) << item;
+  for (const char* item : {"SaveItem", "SaveAsItem", "CopyItem"})
+    EXPECT_TRUE(Action(item)->isEnabled()) << item;
   for (const char* button : {"SaveButton", "CopyButton"}) EXPECT_TRUE(Action(button)->isVisible()) << button;
   const TVarnTreeDrawer& drawer = Form->TreeDrawer();
   EXPECT_EQ(Panel(1), Fmt("%d x %d", drawer.BoxWidth(), drawer.BoxHeight()));
@@ -255,11 +259,10 @@ TEST_F(WindowTest, OrientationAloneDoesNotMarkModified) {
 TEST_F(WindowTest, MethodBoxMapsToMethodAndTerminalAlignment) {
   OpenBicycle();
   auto* box = Find<QComboBox>("MethodBox");
-  const std::vector<std::pair<TTreeDrawMethod, bool>> expected = {
-      {TTreeDrawMethod::dmBottomUp, false},
-      {TTreeDrawMethod::dmBottomUp, true},
-      {TTreeDrawMethod::dmWalker, false},
-      {TTreeDrawMethod::dmQP, false}};
+  const std::vector<std::pair<TTreeDrawMethod, bool>> expected = {{TTreeDrawMethod::dmBottomUp, false},
+                                                                  {TTreeDrawMethod::dmBottomUp, true},
+                                                                  {TTreeDrawMethod::dmWalker, false},
+                                                                  {TTreeDrawMethod::dmQP, false}};
   for (int i : {1, 3, 0, 2}) {
     box->setCurrentIndex(i);
     EXPECT_EQ(Form->TreeDrawer().DrawMethod(), expected[static_cast<std::size_t>(i)].first) << i;
@@ -314,7 +317,8 @@ TEST_F(WindowTest, ZoomTexts) {
     const char* Text;
     int Zoom;
   };
-  for (const TCase& c : {TCase{"150", 150}, {"150%", 150}, {" 75 % ", 75}, {"0", 1}, {"-20", 1}, {"100", 100}}) {
+  for (const TCase& c :
+       {TCase{"150", 150}, {"150%", 150}, {" 75 % ", 75}, {"0", 1}, {"-20", 1}, {"100", 100}}) {
     TypeZoom(QString::fromUtf8(c.Text));
     EXPECT_EQ(Form->ZoomPercent(), c.Zoom) << c.Text;
     EXPECT_EQ(Panel(2), Fmt("%d%%", c.Zoom)) << c.Text;
@@ -380,7 +384,8 @@ TEST_F(WindowTest, ASmallPictureIsCentredALargeOneStartsTopLeft) {
   TypeZoom("50");
   QApplication::processEvents();
   const QSize client = scroll->viewport()->size();
-  EXPECT_EQ(image->pos(), QPoint((client.width() - image->width()) / 2, (client.height() - image->height()) / 2));
+  EXPECT_EQ(image->pos(),
+            QPoint((client.width() - image->width()) / 2, (client.height() - image->height()) / 2));
   TypeZoom("3000");
   QApplication::processEvents();
   EXPECT_EQ(image->pos(), QPoint(0, 0));
@@ -401,7 +406,8 @@ TEST_F(WindowTest, SaveAsAppendsTheFilterExtensionAndAsksAboutTheRealName) {
   Find<QCheckBox>("MirrorCheck")->setChecked(true);
   EXPECT_FALSE(Form->SaveFile(true));
   ASSERT_EQ(Dialogs->Questions.size(), 1u);
-  EXPECT_EQ(Dialogs->Questions[0], "Datoteka \"" + Path("tree.emf") + "\" že obstaja. Ali jo želite prepisati?");
+  EXPECT_EQ(Dialogs->Questions[0],
+            "Datoteka \"" + Path("tree.emf") + "\" že obstaja. Ali jo želite prepisati?");
   EXPECT_EQ(fs::last_write_time(Path("tree.emf")), written);
   EXPECT_TRUE(Form->Document().FileModified());
 
@@ -409,6 +415,10 @@ TEST_F(WindowTest, SaveAsAppendsTheFilterExtensionAndAsksAboutTheRealName) {
   Dialogs->FileAnswers.push_back({true, Path("tree.png"), sfEmf});
   EXPECT_TRUE(Form->SaveFile(true));
   EXPECT_EQ(Head(Path("tree.png"), 4), "\x89PNG");
+  Dialogs->FileAnswers.push_back({true, Path("doc.vrt"), sfEmf});
+  EXPECT_TRUE(Form->SaveFile(true));
+  EXPECT_EQ(Head(Path("doc.vrt"), 5), "<?xml");
+  EXPECT_EQ(Form->Document().LoadFileName(), Path("doc.vrt"));
   // An unknown extension follows the filter.
   Dialogs->FileAnswers.push_back({true, Path("tree.pic"), sfBmp});
   EXPECT_TRUE(Form->SaveFile(true));
@@ -422,7 +432,8 @@ TEST_F(WindowTest, SaveWritesTheLastPictureAgainWithoutADialog) {
   Dialogs->FileAnswers.push_back({true, Path("bike"), sfBmp});
   EXPECT_TRUE(Form->SaveFile(false));
   ASSERT_EQ(Dialogs->FileRequests.size(), 1u);
-  EXPECT_EQ(Dialogs->FileRequests[0].FileName, fs::path(ExpandFileName(Bicycle)).replace_extension().string());
+  EXPECT_EQ(Dialogs->FileRequests[0].FileName,
+            fs::path(ExpandFileName(Bicycle)).replace_extension().string());
   EXPECT_EQ(Dialogs->FileRequests[0].Title, "Save Picture to File");
   EXPECT_EQ(Dialogs->FileRequests[0].FilterIndex, sfTreeDocument);
   fs::remove(Path("bike.bmp"));
@@ -464,6 +475,7 @@ TEST_F(WindowTest, SavingATreeDocumentAndOpeningItAgain) {
   Action("OpenItem")->trigger();
   EXPECT_TRUE(Dialogs->Errors.empty());
   EXPECT_EQ(Dialogs->FileRequests.back().Title, "Open File");
+  EXPECT_EQ(Dialogs->FileRequests.back().FileName, Path("bike.vrt"));
   EXPECT_EQ(Find<QSpinBox>("LevelSep")->value(), 90);
   EXPECT_EQ(Panel(4), Path("bike.vrt"));
   // Tree only: Save then asks for a name.
@@ -500,7 +512,8 @@ TEST_F(WindowTest, ClosingAsksWithTheKnownNameAndNoLetsGo) {
   Find<QSpinBox>("NodeSep")->setValue(5);
   Dialogs->Answers.push_back(TAnswer::No);
   EXPECT_TRUE(Form->close());
-  EXPECT_EQ(Dialogs->Questions.back(), "Tree not saved. Do you want to save it to \"" + Path("bike.vrt") + "\"?");
+  EXPECT_EQ(Dialogs->Questions.back(),
+            "Tree not saved. Do you want to save it to \"" + Path("bike.vrt") + "\"?");
 }
 
 TEST_F(WindowTest, OpenAsksToSaveFirstAndCancelEndsIt) {
@@ -566,7 +579,7 @@ TEST(PictureView, PlaysOnlyWhatReachesTheVisiblePart) {
     canvas.LineTo(980, 980);  // crosses the view
     canvas.MoveTo(900, 10);
     canvas.LineTo(950, 10);  // outside
-    canvas.LineTo(50, 60);  // back in view, from where the hidden line ended
+    canvas.LineTo(50, 60);   // back in view, from where the hidden line ended
     canvas.TextOut(600, 100, "right of the view");
     canvas.TextOut(5, 30, "starts inside");
   }
