@@ -65,7 +65,7 @@ bool TQtDialogs::ChooseColor(TColor& Color) {
 
 TAnswer TQtDialogs::Ask(const std::string& Question) {
   const auto button =
-      QMessageBox::question(FParent, QStringLiteral("VarnTree"), QString::fromStdString(Question),
+      QMessageBox::question(FParent, QString::fromUtf8(SDialogCaption), QString::fromStdString(Question),
                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
   if (button == QMessageBox::Yes) return TAnswer::Yes;
   if (button == QMessageBox::No) return TAnswer::No;
@@ -73,13 +73,11 @@ TAnswer TQtDialogs::Ask(const std::string& Question) {
 }
 
 void TQtDialogs::ShowError(const std::string& Message) {
-  QMessageBox::critical(FParent, QStringLiteral("VarnTree"), QString::fromStdString(Message));
+  QMessageBox::critical(FParent, QString::fromUtf8(SDialogCaption), QString::fromStdString(Message));
 }
 
 void TQtDialogs::ShowAbout() {
-  QMessageBox::about(FParent, QStringLiteral("About VarnTree"),
-                     QStringLiteral("VarnTree\n\nDraws the attribute trees of hierarchical "
-                                    "multi-criteria decision models."));
+  QMessageBox::about(FParent, QString::fromUtf8(SAboutTitle), QString::fromUtf8(SAboutText));
 }
 
 }  // namespace vt

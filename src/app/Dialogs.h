@@ -12,6 +12,11 @@ class QWidget;
 
 namespace vt {
 
+inline constexpr const char* SDialogCaption = "VarnTree";
+inline constexpr const char* SAboutTitle = "About VarnTree";
+inline constexpr const char* SAboutText =
+    "VarnTree\n\nDraws the attribute trees of hierarchical multi-criteria decision models.";
+
 // A file dialog's settings and, after OK, the user's choice. Filters are
 // lists in the classic form "Description|pattern|Description|pattern";
 // FilterIndex counts from 1.

@@ -522,6 +522,13 @@ TEST_F(WindowTest, OpenAsksToSaveFirstAndCancelEndsIt) {
   Dialogs->Answers.push_back(TAnswer::Cancel);
   Action("OpenItem")->trigger();
   EXPECT_TRUE(Dialogs->FileRequests.empty());
+  // Yes and a cancelled save dialog: the changes stay and nothing is opened.
+  Dialogs->Answers.push_back(TAnswer::Yes);
+  Dialogs->FileAnswers.push_back({false, {}, 0});
+  Action("OpenItem")->trigger();
+  ASSERT_EQ(Dialogs->FileRequests.size(), 1u);
+  EXPECT_EQ(Dialogs->FileRequests[0].Title, "Save Picture to File");
+  EXPECT_TRUE(Form->Document().FileModified());
   EXPECT_TRUE(Dialogs->Errors.empty());
 }
 
