@@ -288,6 +288,9 @@ void TVarnTreeForm::CreateToolBar() {
   ZoomBoxAction = bar->addWidget(ZoomBox);
   OrientationBoxAction = bar->addWidget(OrientationBox);
   MethodBoxAction = bar->addWidget(MethodBox);
+  ZoomBoxAction->setObjectName(QStringLiteral("ZoomBoxAction"));
+  OrientationBoxAction->setObjectName(QStringLiteral("OrientationBoxAction"));
+  MethodBoxAction->setObjectName(QStringLiteral("MethodBoxAction"));
 }
 
 void TVarnTreeForm::CreatePictureArea() {
@@ -572,11 +575,14 @@ void TVarnTreeForm::UpdateForm(bool Modify, bool Redraw) {
 
 void TVarnTreeForm::UpdateControls() {
   const bool p = HasPicture();
+  // A tree whose placement failed keeps the controls that can mend it (the
+  // method, a separation); only saving and copying need the picture.
+  const bool editable = p || FDocument->VarnRoot() != nullptr;
   for (QAction* a : {SaveItem, SaveAsItem, CopyItem}) a->setEnabled(p);
-  for (QAction* a : {SaveButton, CopyButton, ZoomBoxAction, OrientationBoxAction, MethodBoxAction})
-    a->setVisible(p);
-  MainPageControl->setTabVisible(MainPageControl->indexOf(TreePage), p);
-  MainPageControl->setTabVisible(MainPageControl->indexOf(NodePage), p);
+  for (QAction* a : {SaveButton, CopyButton}) a->setVisible(p);
+  for (QAction* a : {ZoomBoxAction, OrientationBoxAction, MethodBoxAction}) a->setVisible(editable);
+  MainPageControl->setTabVisible(MainPageControl->indexOf(TreePage), editable);
+  MainPageControl->setTabVisible(MainPageControl->indexOf(NodePage), editable);
   if (p) {
     const TVarnTreeDrawer& drawer = TreeDrawer();
     StatusPanels[0]->setText(QString::fromStdString(Fmt(SStatusSize, drawer.BoxWidth(), drawer.BoxHeight())));

@@ -22,6 +22,7 @@
 
 #include "app/PictureView.h"
 #include "graphics/qt/QtMeasurer.h"
+#include "layout/TreeDrawQP.h"
 
 namespace vt {
 namespace {
@@ -156,8 +157,8 @@ TEST_F(WindowTest, StartsWithoutPictureTabsOrCommands) {
   EXPECT_TRUE(Action("OpenItem")->isEnabled());
   EXPECT_TRUE(Action("OpenButton")->isVisible());
   for (const char* button : {"SaveButton", "CopyButton"}) EXPECT_FALSE(Action(button)->isVisible()) << button;
-  for (const char* box : {"ZoomBox", "OrientationBox", "MethodBox"})
-    EXPECT_FALSE(Find<QComboBox>(box)->isVisibleTo(Form.get())) << box;
+  for (const char* box : {"ZoomBoxAction", "OrientationBoxAction", "MethodBoxAction"})
+    EXPECT_FALSE(Action(box)->isVisible()) << box;
   for (int i = 1; i <= 4; ++i) EXPECT_EQ(Panel(i), "") << i;
   EXPECT_EQ(Form->ZoomPercent(), 100);
   EXPECT_EQ(Action("OpenItem")->shortcut(), QKeySequence("Ctrl+O"));
@@ -205,7 +206,9 @@ TEST_F(WindowTest, OpensAModelFromTheCommandLineAndShowsItsState) {
   EXPECT_FALSE(pages->isTabVisible(2));
   for (const char* item : {"SaveItem", "SaveAsItem", "CopyItem"})
     EXPECT_TRUE(Action(item)->isEnabled()) << item;
-  for (const char* button : {"SaveButton", "CopyButton"}) EXPECT_TRUE(Action(button)->isVisible()) << button;
+  for (const char* button :
+       {"SaveButton", "CopyButton", "ZoomBoxAction", "OrientationBoxAction", "MethodBoxAction"})
+    EXPECT_TRUE(Action(button)->isVisible()) << button;
   const TVarnTreeDrawer& drawer = Form->TreeDrawer();
   EXPECT_EQ(Panel(1), Fmt("%d x %d", drawer.BoxWidth(), drawer.BoxHeight()));
   EXPECT_EQ(Panel(2), "100%");
@@ -274,6 +277,23 @@ TEST_F(WindowTest, MethodBoxMapsToMethodAndTerminalAlignment) {
   Find<QCheckBox>("AlignLevelsCheck")->setChecked(true);
   Form->OpenCommandLineFile(Bicycle);
   EXPECT_EQ(box->currentText(), "Distribute");
+}
+
+TEST_F(WindowTest, AFailedPlacementIsReportedAndLeavesTheControlsToMendIt) {
+  OpenBicycle();
+  TTreeDrawNode* root = Form->TreeDrawer().Root();
+  for (int i = 0; i < QPMaxNodes; ++i) root->AddChild(new TVarnNode("n"));
+  Form->findChild<QComboBox*>("MethodBox")->setCurrentIndex(3);
+  ASSERT_EQ(Dialogs->Errors.size(), 1u);
+  EXPECT_EQ(Dialogs->Errors[0], "Too many nodes for the QP placement: 5006 (at most 5000)");
+  EXPECT_FALSE(Form->HasPicture());
+  EXPECT_FALSE(Action("SaveItem")->isEnabled());
+  EXPECT_FALSE(Action("CopyButton")->isVisible());
+  EXPECT_TRUE(Find<QTabWidget>("MainPageControl")->isTabVisible(0));
+  EXPECT_TRUE(Action("MethodBoxAction")->isVisible());
+  Find<QComboBox>("MethodBox")->setCurrentIndex(2);
+  EXPECT_TRUE(Form->HasPicture());
+  EXPECT_EQ(Dialogs->Errors.size(), 1u);
 }
 
 TEST_F(WindowTest, StretchOfZeroBecomesTwoPercent) {
