@@ -178,6 +178,7 @@ TVarnTreeForm::TVarnTreeForm(std::unique_ptr<TDialogs> ADialogs, QWidget* AParen
   if (!FDialogs) FDialogs = std::make_unique<TQtDialogs>(this);
   setObjectName(QStringLiteral("VarnTreeForm"));
   setWindowTitle(QString::fromUtf8(SAppCaption));
+  setWindowIcon(GlyphIcon(TreeGlyph, 0));
   FUpdate = false;
   CreateActions();
   CreateMenu();
