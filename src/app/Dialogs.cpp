@@ -35,6 +35,7 @@ bool TQtDialogs::RunFileDialog(TFileDialogRequest& Request, bool Save) {
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setAcceptMode(Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (!Request.DefaultExt.empty()) dialog.setDefaultSuffix(QString::fromStdString(Request.DefaultExt));
   if (!Request.FileName.empty()) {
     const QFileInfo info(QString::fromStdString(Request.FileName));
     dialog.setDirectory(info.absolutePath());

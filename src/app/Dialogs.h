@@ -25,6 +25,8 @@ struct TFileDialogRequest {
   std::string Filter;
   int FilterIndex = 1;
   std::string FileName;
+  // Appended by the dialog to a typed name without one; empty for none.
+  std::string DefaultExt;
 };
 
 enum class TAnswer { Yes, No, Cancel };

@@ -445,7 +445,8 @@ void TVarnTreeForm::TreeLoaded() {
 void TVarnTreeForm::OpenClick() {
   CheckFileSave();
   // The dialog starts where the current tree came from.
-  TFileDialogRequest request{SOpenTitle, SOpenFilter, FOpenFilterIndex, FDocument->LoadFileName()};
+  TFileDialogRequest request{SOpenTitle, SOpenFilter, FOpenFilterIndex, FDocument->LoadFileName(),
+                             SOpenDefaultExt};
   if (!FDialogs->OpenFile(request)) return;
   FOpenFilterIndex = request.FilterIndex;
   const std::string path = ExpandFileName(request.FileName);
@@ -486,7 +487,7 @@ bool TVarnTreeForm::SaveFile(bool Ask) {
 bool TVarnTreeForm::SaveToFile(std::string FN, bool Ask) {
   if (!HasPicture()) return false;
   if (Ask || Trim(FN).empty()) {
-    TFileDialogRequest request{SSaveTitle, SSaveFilter, FSaveFilterIndex, FN};
+    TFileDialogRequest request{SSaveTitle, SSaveFilter, FSaveFilterIndex, FN, {}};
     if (!FDialogs->SaveFile(request)) return false;
     FSaveFilterIndex = request.FilterIndex;
     FN = ExpandFileName(request.FileName);

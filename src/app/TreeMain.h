@@ -28,6 +28,7 @@ class TTreePanel;
 
 inline constexpr const char* SAppCaption = "VarnTree";
 inline constexpr const char* SOpenTitle = "Open File";
+inline constexpr const char* SOpenDefaultExt = "vrn";
 inline constexpr const char* SOpenFilter =
     "Varn file (*.vrn)|*.vrn|VarnTree file (*.vrt)|*.vrt|VarnTree file [format only] (*.vrt)|*.vrt|"
     "VarnTree file [tree only] (*.vrt)|*.vrt";

@@ -495,6 +495,8 @@ TEST_F(WindowTest, SavingATreeDocumentAndOpeningItAgain) {
   Action("OpenItem")->trigger();
   EXPECT_TRUE(Dialogs->Errors.empty());
   EXPECT_EQ(Dialogs->FileRequests.back().Title, "Open File");
+  EXPECT_EQ(Dialogs->FileRequests.back().Filter, SOpenFilter);
+  EXPECT_EQ(Dialogs->FileRequests.back().DefaultExt, "vrn");
   EXPECT_EQ(Dialogs->FileRequests.back().FileName, Path("bike.vrt"));
   EXPECT_EQ(Find<QSpinBox>("LevelSep")->value(), 90);
   EXPECT_EQ(Panel(4), Path("bike.vrt"));
