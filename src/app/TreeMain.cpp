@@ -297,7 +297,7 @@ void TVarnTreeForm::CreateToolBar() {
 void TVarnTreeForm::CreatePictureArea() {
   ScrollBox = new QScrollArea(this);
   ScrollBox->setObjectName(QStringLiteral("ScrollBox"));
-  ScrollBox->setMinimumWidth(300);
+  ScrollBox->setMinimumSize(300, 550);
   ScrollBox->setBackgroundRole(QPalette::Dark);
   ScrollBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   ScrollBox->setWidgetResizable(false);

@@ -172,6 +172,7 @@ TEST_F(WindowTest, StartsWithoutPictureTabsOrCommands) {
                                 "Fit to height", "Fit"}));
   EXPECT_EQ(zoom->currentText(), "100%");
   EXPECT_EQ(zoom->maxVisibleItems(), 10);
+  EXPECT_EQ(Find<QScrollArea>("ScrollBox")->minimumSize(), QSize(300, 550));
   for (const char* name : {"OrientationBox", "MethodBox"}) {
     auto* box = Find<QComboBox>(name);
     for (int i = 0; i < box->count(); ++i) EXPECT_FALSE(box->itemIcon(i).isNull()) << name << i;
