@@ -7,6 +7,8 @@
 
 #include "support/ExpectThrow.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -33,7 +35,8 @@ class TTempDirTest : public ::testing::Test {
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     FDir = fs::path(::testing::TempDir()) /
-           (std::string("vt_document_") + info->test_suite_name() + "_" + info->name());
+           (std::string("vt_document_") + std::to_string(getpid()) + "_" + info->test_suite_name() + "_" +
+            info->name());
     fs::remove_all(FDir);
     fs::create_directories(FDir);
   }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
 #include <string>
 
@@ -10,9 +12,13 @@
 
 namespace vt::test {
 
-// Writes Text to a file in the test's temporary folder and returns its name.
+// Writes Text to a file in the temporary folder and returns its name. The
+// name carries the process and the test, since test processes run side by
+// side and share the folder.
 inline std::string WriteTempFile(const std::string& Name, const std::string& Text) {
-  std::string Path = ::testing::TempDir() + Name;
+  const auto* Info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string Path = ::testing::TempDir() + "vt_model_" + std::to_string(getpid()) + "_" +
+                     (Info ? std::string(Info->test_suite_name()) + "_" + Info->name() + "_" : "") + Name;
   std::ofstream Out(Path, std::ios::binary);
   Out << Text;
   return Path;
