@@ -486,7 +486,8 @@ bool TVarnTreeForm::SaveFile(bool Ask) {
 
 bool TVarnTreeForm::SaveToFile(std::string FN, bool Ask) {
   if (!HasPicture()) return false;
-  if (Ask || Trim(FN).empty()) {
+  const bool ChoseInDialog = Ask || Trim(FN).empty();
+  if (ChoseInDialog) {
     TFileDialogRequest request{SSaveTitle, SSaveFilter, FSaveFilterIndex, FN, {}};
     if (!FDialogs->SaveFile(request)) return false;
     FSaveFilterIndex = request.FilterIndex;
@@ -501,11 +502,18 @@ bool TVarnTreeForm::SaveToFile(std::string FN, bool Ask) {
   // A name that tells an offered format is written in it; any other name in
   // the format of the filter.
   std::optional<TPictureFormat> format = PictureFormatOfFileName(FN);
-  if (!format && !IsTreeDocumentName(FN)) format = PictureFormatOfFilter(FSaveFilterIndex);
+  if (!format && !IsTreeDocumentName(FN)) {
+    if (ChoseInDialog)
+      format = PictureFormatOfFilter(FSaveFilterIndex);
+    else if (FN == FPictureSaveName)
+      format = FPictureSaveFormat;
+  }
   if (format) {
     TQtPictureWriter().Save(*FDocument->MetaFile(), FMeasurer, FN, *format);
     FDocument->SetSaveFileName(FN);
     FDocument->SetFileModified(false);
+    FPictureSaveName = FN;
+    FPictureSaveFormat = *format;
   } else {
     FDocument->SaveTreeDocument(FN);
   }

@@ -11,6 +11,7 @@
 #include "app/Dialogs.h"
 #include "document/Document.h"
 #include "foundation/Base.h"
+#include "graphics/PictureWriter.h"
 #include "graphics/qt/QtMeasurer.h"
 
 class QAction;
@@ -156,6 +157,12 @@ class TVarnTreeForm : public QMainWindow {
   int FZoomPercent = 100;
   int FOpenFilterIndex = ofModel;
   int FSaveFilterIndex = sfTreeDocument;
+  // The name and format of the last picture saved: Save without a dialog
+  // writes a save name of no offered extension in the format it was last
+  // written in, and any other save name (from a tree document) as a tree
+  // document, so a tree document is never overwritten by a picture.
+  std::string FPictureSaveName;
+  TPictureFormat FPictureSaveFormat = TPictureFormat::Emf;
   // The zoom text last applied, so that leaving the box unchanged does not
   // draw again.
   QString FAppliedZoomText;

@@ -508,6 +508,35 @@ TEST_F(WindowTest, SavingATreeDocumentAndOpeningItAgain) {
   EXPECT_EQ(Form->OpenFilterIndex(), ofTreeOnly);
 }
 
+// A tree document kept under a name of no offered extension stays a tree
+// document on Save, even after a picture was last saved with the dialog; a
+// picture saved under such a name is written again in its own format.
+TEST_F(WindowTest, SaveWritesEachNameInTheFormatItWasLastWrittenIn) {
+  OpenBicycle();
+  Dialogs->FileAnswers.push_back({true, Path("tree.xml"), sfTreeDocument});
+  Action("SaveAsItem")->trigger();
+  Dialogs->FileAnswers.push_back({true, Path("pic.foo"), sfEmf});
+  Action("SaveAsItem")->trigger();
+  Dialogs->FileAnswers.push_back({true, Path("tree.xml"), ofTreeDocument});
+  Action("OpenItem")->trigger();
+  ASSERT_EQ(Form->Document().SaveFileName(), Path("tree.xml"));
+  Find<QCheckBox>("MirrorCheck")->setChecked(true);
+  const std::size_t asked = Dialogs->FileRequests.size();
+  Action("SaveItem")->trigger();
+  EXPECT_EQ(Dialogs->FileRequests.size(), asked);
+  EXPECT_EQ(Head(Path("tree.xml"), 5), "<?xml");
+
+  fs::remove(Path("pic.foo"));
+  Dialogs->FileAnswers.push_back({true, Path("pic.foo"), sfEmf});
+  Action("SaveAsItem")->trigger();
+  ASSERT_EQ(Form->Document().SaveFileName(), Path("pic.foo"));
+  fs::remove(Path("pic.foo"));
+  Find<QCheckBox>("MirrorCheck")->setChecked(false);
+  Action("SaveItem")->trigger();
+  EXPECT_EQ(Head(Path("pic.foo"), 4), std::string("\x01\0\0\0", 4));  // EMR_HEADER
+  EXPECT_TRUE(Dialogs->Errors.empty());
+}
+
 TEST_F(WindowTest, ClosingWithUnsavedChanges) {
   OpenBicycle();
   Find<QCheckBox>("MirrorCheck")->setChecked(true);
