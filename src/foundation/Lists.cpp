@@ -529,27 +529,8 @@ void TStringList::Sort() {
 }
 
 void TStringList::QuickSortStrings(int L, int R) {
-  while (L < R) {
-    int I = L;
-    int J = R;
-    const std::string Pivot = Item((L + R) / 2).FString;
-    do {
-      while (I < R && CompareStrings(Item(I).FString, Pivot) < 0) ++I;
-      while (J > L && CompareStrings(Item(J).FString, Pivot) > 0) --J;
-      if (I <= J) {
-        ExchangeItems(I, J);
-        ++I;
-        --J;
-      }
-    } while (I <= J);
-    if (J - L < R - I) {
-      if (L < J) QuickSortStrings(L, J);
-      L = I;
-    } else {
-      if (I < R) QuickSortStrings(I, R);
-      R = J;
-    }
-  }
+  QuickSortItems(L, R, [](const TStringItem& E) -> const std::string& { return E.FString; },
+                 [this](const std::string& A, const std::string& B) { return CompareStrings(A, B); });
 }
 
 std::string TStringList::Text() const {
@@ -702,51 +683,13 @@ void TStrList::SetObjects(int Index, TObject* Obj) {
 }
 
 void TStrList::QuickSort(int L, int R) {
-  while (L < R) {
-    int I = L;
-    int J = R;
-    const std::string Pivot = Item((L + R) / 2).FString;
-    do {
-      while (I < R && CompareText(Item(I).FString, Pivot) < 0) ++I;
-      while (J > L && CompareText(Item(J).FString, Pivot) > 0) --J;
-      if (I <= J) {
-        ExchangeItems(I, J);
-        ++I;
-        --J;
-      }
-    } while (I <= J);
-    if (J - L < R - I) {
-      if (L < J) QuickSort(L, J);
-      L = I;
-    } else {
-      if (I < R) QuickSort(I, R);
-      R = J;
-    }
-  }
+  QuickSortItems(L, R, [](const TStringItem& E) -> const std::string& { return E.FString; },
+                 [this](const std::string& A, const std::string& B) { return CompareText(A, B); });
 }
 
 void TStrList::QuickSortObj(int L, int R) {
-  while (L < R) {
-    int I = L;
-    int J = R;
-    TObject* Pivot = Item((L + R) / 2).FObject;
-    do {
-      while (I < R && CompareObj(Item(I).FObject, Pivot) < 0) ++I;
-      while (J > L && CompareObj(Item(J).FObject, Pivot) > 0) --J;
-      if (I <= J) {
-        ExchangeItems(I, J);
-        ++I;
-        --J;
-      }
-    } while (I <= J);
-    if (J - L < R - I) {
-      if (L < J) QuickSortObj(L, J);
-      L = I;
-    } else {
-      if (I < R) QuickSortObj(I, R);
-      R = J;
-    }
-  }
+  QuickSortItems(L, R, [](const TStringItem& E) { return E.FObject; },
+                 [this](TObject* A, TObject* B) { return CompareObj(A, B); });
 }
 
 int TStrList::CompareText(const std::string& S1, const std::string& S2) const {

@@ -273,6 +273,33 @@ class TStringList : public TObject {
   };
   // Brings a sorted list back in order after a raw copy.
   void ResortIfNeeded();
+  // Quicksort of the entries L..R by Key(entry) under Compare. The scans
+  // stay inside the range, so an inconsistent comparison cannot run off
+  // it, and only the smaller part is sorted by recursion.
+  template <typename TKey, typename TCompare>
+  void QuickSortItems(int L, int R, TKey Key, TCompare Compare) {
+    while (L < R) {
+      int I = L;
+      int J = R;
+      const auto Pivot = Key(Item((L + R) / 2));
+      do {
+        while (I < R && Compare(Key(Item(I)), Pivot) < 0) ++I;
+        while (J > L && Compare(Key(Item(J)), Pivot) > 0) --J;
+        if (I <= J) {
+          ExchangeItems(I, J);
+          ++I;
+          --J;
+        }
+      } while (I <= J);
+      if (J - L < R - I) {
+        if (L < J) QuickSortItems(L, J, Key, Compare);
+        L = I;
+      } else {
+        if (I < R) QuickSortItems(I, R, Key, Compare);
+        R = J;
+      }
+    }
+  }
 
  private:
   void QuickSortStrings(int L, int R);
