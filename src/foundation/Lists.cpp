@@ -156,25 +156,37 @@ int TObjList::CompareObj(TObject* O1, TObject* O2) const {
   return FOnCompareObj(O1, O2);
 }
 
-bool TObjList::Find(TObject* Obj, int& Index) const {
+namespace {
+
+// Binary search of a sorted list of Count entries, CompareAt(I) comparing
+// entry I with the key. Index is the position of the equal entry (the first
+// of a run unless duplicates are accepted) or where the key would go.
+template <typename TCompareAt>
+bool SortedFind(int Count, TDuplicates Duplicates, TCompareAt CompareAt, int& Index) {
   bool Result = false;
   int Low = 0;
-  int High = Count() - 1;
+  int High = Count - 1;
   while (Low <= High) {
     const int Mid = Low + (High - Low) / 2;
-    const int Cmp = CompareObj(At(Mid), Obj);
+    const int Cmp = CompareAt(Mid);
     if (Cmp < 0) {
       Low = Mid + 1;
     } else {
       High = Mid - 1;
       if (Cmp == 0) {
         Result = true;
-        if (FDuplicates != dupAccept) Low = Mid;
+        if (Duplicates != dupAccept) Low = Mid;
       }
     }
   }
   Index = Low;
   return Result;
+}
+
+}  // namespace
+
+bool TObjList::Find(TObject* Obj, int& Index) const {
+  return SortedFind(Count(), FDuplicates, [&](int I) { return CompareObj(At(I), Obj); }, Index);
 }
 
 void TObjList::Sort() {
@@ -501,24 +513,7 @@ void TStringList::ResortIfNeeded() {
 }
 
 bool TStringList::Find(const std::string& S, int& Index) const {
-  bool Result = false;
-  int Low = 0;
-  int High = Count() - 1;
-  while (Low <= High) {
-    const int Mid = Low + (High - Low) / 2;
-    const int Cmp = CompareStrings(Item(Mid).FString, S);
-    if (Cmp < 0) {
-      Low = Mid + 1;
-    } else {
-      High = Mid - 1;
-      if (Cmp == 0) {
-        Result = true;
-        if (FDuplicates != dupAccept) Low = Mid;
-      }
-    }
-  }
-  Index = Low;
-  return Result;
+  return SortedFind(Count(), FDuplicates, [&](int I) { return CompareStrings(Item(I).FString, S); }, Index);
 }
 
 void TStringList::Sort() {
