@@ -37,6 +37,11 @@ inline TVarnAttribute* MakeAttr(const std::string& Name, int Count, TVarnAttribu
   return A;
 }
 
+// Rule K of the function's table, as text.
+inline std::string Rule(const TVarnFunction& F, int K) {
+  return Utf32ToUtf8(F.List()[static_cast<size_t>(K)]);
+}
+
 // Fails the test when the registry does not return to its count at
 // construction.
 class RegistryCheck {

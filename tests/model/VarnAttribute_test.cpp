@@ -9,10 +9,7 @@ using test::ErrorOf;
 using test::MakeAttr;
 using test::MakeScale;
 using test::RegistryCheck;
-
-std::string Rule(const TVarnFunction& F, int K) {
-  return Utf32ToUtf8(F.List()[static_cast<size_t>(K)]);
-}
+using test::Rule;
 
 // Root
 //   A

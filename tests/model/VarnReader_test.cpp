@@ -10,13 +10,10 @@ namespace {
 using test::ErrorOf;
 using test::LoadBody;
 using test::RegistryCheck;
+using test::Rule;
 using test::ScaleXml;
 using test::VarnFile;
 using test::WriteTempFile;
-
-std::string Rule(const TVarnFunction& F, int K) {
-  return Utf32ToUtf8(F.List()[static_cast<size_t>(K)]);
-}
 
 class ReaderTest : public ::testing::Test {
  protected:
