@@ -73,6 +73,30 @@ void BM_ParameterChangeToPaintedPicture(benchmark::State& state) {
 }
 BENCHMARK(BM_ParameterChangeToPaintedPicture)->Arg(100)->Arg(25)->Unit(benchmark::kMillisecond);
 
+// A format change on "all": the push-down to every class and the redraw.
+void BM_FormatChangeToPaintedPicture(benchmark::State& state) {
+  TWindow& w = Window();
+  auto* maxWidth = w.Form->findChild<QSpinBox*>(QStringLiteral("NodeMaxWidth"));
+  auto* nodes = w.Form->findChild<QComboBox*>(QStringLiteral("NodesBox"));
+  nodes->setCurrentIndex(0);
+  int step = 0;
+  for (auto _ : state) {
+    w.Form->NodeDimEnter(maxWidth);
+    maxWidth->setValue(150 + (++step % 2));
+    w.Form->NodeDimExit(maxWidth);
+    Paint(w, state);
+  }
+}
+BENCHMARK(BM_FormatChangeToPaintedPicture)->Unit(benchmark::kMillisecond);
+
+// Refilling the class lists with every node of the tree, as after loading.
+void BM_FillNodeBoxes(benchmark::State& state) {
+  TWindow& w = Window();
+  for (auto _ : state) w.Form->FillNodeBoxes();
+  state.SetLabel(std::to_string(w.Form->findChild<QComboBox*>(QStringLiteral("NodesBox"))->count()) + " items");
+}
+BENCHMARK(BM_FillNodeBoxes)->Unit(benchmark::kMillisecond);
+
 // Painting alone, as when scrolling or uncovering the window.
 void BM_PaintInView(benchmark::State& state) {
   TWindow& w = Window();

@@ -1,11 +1,15 @@
 #include "app/Dialogs.h"
 
 #include <QColorDialog>
+#include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QMessageBox>
+#include <algorithm>
 
 #include "graphics/qt/QPainterCanvas.h"
+#include "graphics/qt/QtMeasurer.h"
 
 namespace vt {
 
@@ -77,8 +81,29 @@ void TQtDialogs::ShowError(const std::string& Message) {
   QMessageBox::critical(FParent, QString::fromUtf8(SDialogCaption), QString::fromStdString(Message));
 }
 
-void TQtDialogs::ShowAbout() {
-  QMessageBox::about(FParent, QString::fromUtf8(SAboutTitle), QString::fromUtf8(SAboutText));
+bool TQtDialogs::ChooseFont(TFont& Font) {
+  // The dialog works in points.
+  QFont initial = ToQFont(Font);
+  initial.setPointSize(std::max(1, Font.Size()));
+  bool ok = false;
+  const QFont chosen = QFontDialog::getFont(&ok, initial, FParent);
+  if (!ok) return false;
+  Font.SetName(chosen.family().toStdString());
+  if (chosen.pointSize() > 0)
+    Font.SetSize(chosen.pointSize());
+  else if (chosen.pixelSize() > 0)
+    Font.SetHeight(-chosen.pixelSize());
+  TFontStyles style;
+  if (chosen.bold()) style.Include(fsBold);
+  if (chosen.italic()) style.Include(fsItalic);
+  if (chosen.underline()) style.Include(fsUnderline);
+  if (chosen.strikeOut()) style.Include(fsStrikeOut);
+  Font.SetStyle(style);
+  return true;
+}
+
+bool TQtDialogs::Execute(QDialog& Dialog) {
+  return Dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace vt

@@ -8,14 +8,12 @@
 
 #include "graphics/Graphics.h"
 
+class QDialog;
 class QWidget;
 
 namespace vt {
 
 inline constexpr const char* SDialogCaption = "VarnTree";
-inline constexpr const char* SAboutTitle = "About VarnTree";
-inline constexpr const char* SAboutText =
-    "VarnTree\n\nDraws the attribute trees of hierarchical multi-criteria decision models.";
 
 // A file dialog's settings and, after OK, the user's choice. Filters are
 // lists in the classic form "Description|pattern|Description|pattern";
@@ -39,10 +37,14 @@ class TDialogs {
   virtual bool SaveFile(TFileDialogRequest& Request) = 0;
   // True on OK, with Color the chosen colour.
   virtual bool ChooseColor(TColor& Color) = 0;
+  // True on OK, with Font the chosen font; colour and character set stay.
+  virtual bool ChooseFont(TFont& Font) = 0;
+  // Shows one of the window's own dialogs modally; true when it closed with
+  // OK.
+  virtual bool Execute(QDialog& Dialog) = 0;
   // A confirmation with the buttons Yes, No and Cancel.
   virtual TAnswer Ask(const std::string& Question) = 0;
   virtual void ShowError(const std::string& Message) = 0;
-  virtual void ShowAbout() = 0;
 };
 
 // "Desc (*.a)|*.a|Other|*.b" as Qt name filters: a description that already
@@ -55,9 +57,10 @@ class TQtDialogs : public TDialogs {
   bool OpenFile(TFileDialogRequest& Request) override;
   bool SaveFile(TFileDialogRequest& Request) override;
   bool ChooseColor(TColor& Color) override;
+  bool ChooseFont(TFont& Font) override;
+  bool Execute(QDialog& Dialog) override;
   TAnswer Ask(const std::string& Question) override;
   void ShowError(const std::string& Message) override;
-  void ShowAbout() override;
 
  private:
   bool RunFileDialog(TFileDialogRequest& Request, bool Save);

@@ -26,6 +26,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/FAbout.h"
+#include "app/FLine.h"
+#include "app/FShape.h"
+#include "app/NodePanel.h"
 #include "app/PictureView.h"
 #include "app/TreePanel.h"
 #include "foundation/Utils.h"
@@ -185,6 +189,7 @@ TVarnTreeForm::TVarnTreeForm(std::unique_ptr<TDialogs> ADialogs, QWidget* AParen
   CreateToolBar();
   CreatePictureArea();
   CreatePages();
+  CreateDialogs();
   CreateStatusBar();
   ConnectHandlers();
   // The document has set the default formats and drawer defaults.
@@ -201,6 +206,9 @@ TVarnTreeForm::~TVarnTreeForm() {
   FUpdate = false;
   ScrollBox->removeEventFilter(this);
   ZoomBox->lineEdit()->removeEventFilter(this);
+  for (QSpinBox* field : {NodePage->NodeMinWidth, NodePage->NodeMaxWidth, NodePage->NodeMinHeight,
+                          NodePage->NodeMaxHeight})
+    field->removeEventFilter(this);
   DrawImage->SetPicture(nullptr);
 }
 
@@ -320,8 +328,7 @@ void TVarnTreeForm::CreatePages() {
   MainPageControl->setObjectName(QStringLiteral("MainPageControl"));
   MainPageControl->setFixedWidth(194 + 30);
   TreePage = new TTreePanel(MainPageControl);
-  NodePage = new QWidget(MainPageControl);
-  NodePage->setObjectName(QStringLiteral("NodePage"));
+  NodePage = new TNodePanel(MainPageControl);
   DebugPage = CreateDebugPage();
   MainPageControl->addTab(TreePage, QStringLiteral("&Tree"));
   MainPageControl->addTab(NodePage, QStringLiteral("&Node"));
@@ -407,6 +414,7 @@ void TVarnTreeForm::ConnectHandlers() {
     connect(check, &QCheckBox::toggled, this, [this] { RunCommand([this] { VarnTreeClick(); }); });
   connect(p->ColorButton, &QPushButton::clicked, this,
           [this] { RunCommand([this] { ColorButtonClick(); }); });
+  ConnectNodeHandlers();
 }
 
 // ---------------------------------------------------------------------------
@@ -438,7 +446,7 @@ void TVarnTreeForm::OpenCommandLineFile(const std::string& FileName) {
 }
 
 void TVarnTreeForm::TreeLoaded() {
-  WithoutUpdate([this] { TreeDrawerToData(TreeDrawer()); });
+  FillNodeBoxes();
   UpdateForm(FDocument->FileModified(), true);
 }
 
@@ -611,6 +619,7 @@ void TVarnTreeForm::UpdateControls() {
   } else {
     for (int i = 0; i < 3; ++i) StatusPanels[i]->clear();
   }
+  UpdateNodeControls();
 }
 
 // ---------------------------------------------------------------------------
@@ -682,6 +691,13 @@ bool TVarnTreeForm::eventFilter(QObject* Watched, QEvent* Event) {
       UpdateControls();
     }
     PositionImage();
+  }
+  if (const int slot = DimSlot(qobject_cast<QSpinBox*>(Watched)); slot >= 0) {
+    auto* field = static_cast<QSpinBox*>(Watched);
+    if (Event->type() == QEvent::FocusIn)
+      NodeDimEnter(field);
+    else if (Event->type() == QEvent::FocusOut)
+      NodeDimExit(field);
   }
   if (Watched == ZoomBox->lineEdit()) {
     if (Event->type() == QEvent::KeyPress) {

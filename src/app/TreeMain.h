@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,6 +25,10 @@ class QTabWidget;
 
 namespace vt {
 
+class TAboutBox;
+class TEditParentLine;
+class TEditShape;
+class TNodePanel;
 class TPictureView;
 class TTreePanel;
 
@@ -49,6 +54,8 @@ inline constexpr const char* SStatusLoaded = "Loaded: %s";
 inline constexpr const char* SStatusSavedLoaded = "%s (Loaded from: %s)";
 inline constexpr const char* SZoomText = "%d%%";
 inline constexpr const char* SFitTag = "Fit";
+inline constexpr const char* SClassCaption = "Class: ";
+inline constexpr const char* SIndividualClass = "individual";
 
 // Ends a command without a message (the user's Cancel).
 class EAbort : public Exception {
@@ -103,7 +110,7 @@ class TVarnTreeForm : public QMainWindow {
   void SaveClick() { SaveFile(false); }
   void SaveAsClick() { SaveFile(true); }
   void CopyClick();
-  void AboutClick() { FDialogs->ShowAbout(); }
+  void AboutClick();
   // True when something was written.
   bool SaveFile(bool Ask);
   bool SaveToFile(std::string FN, bool Ask);
@@ -122,6 +129,37 @@ class TVarnTreeForm : public QMainWindow {
   void ZoomBoxClick();
   void ZoomBoxExit();
 
+  // The node format editor. The selection in the node box: a class item,
+  // a node item; the node picked, and the format to edit (the picked class,
+  // or the picked node's format, individual ones included).
+  bool IsClassSelected() const;
+  bool IsNodeSelected() const;
+  TVarnNode* EditedNode() const;
+  TNodeFormat* EditedClass() const;
+  TNodeFormat* NodeData() const { return FNodeData; }
+  int ClassesCount() const { return FClassesCount; }
+  // Refills both class lists and the controls, without handlers.
+  void FillNodeBoxes();
+  void SelectEditedClass();
+  // Shows AFormat in the controls and makes it the edited format; run with
+  // FUpdate clear.
+  void TreeNodeToData(TNodeFormat* AFormat);
+  // Applies the controls to AFormat through its push-down setters.
+  void TreeDataToNode(TNodeFormat* AFormat);
+  void VarnNodeClick();
+  void NodesBoxChange();
+  void ClassesBoxChange();
+  // The dimension fields keep each minimum not above its maximum.
+  void NodeDimEnter(QSpinBox* Sender);
+  void NodeDimChange(QSpinBox* Sender);
+  void NodeDimExit(QSpinBox* Sender);
+  void ParentLineButtonClick();
+  void ShapeButtonClick();
+  // Tag: 3 x vertical + horizontal text alignment.
+  void PosClick(int Tag);
+  void FontButtonClick();
+  void TextEditChange();
+
   // Runs a command: EAbort ends it silently, any other error is shown in
   // one message box and the window stays as the command left it.
   void RunCommand(const std::function<void()>& Command);
@@ -136,6 +174,11 @@ class TVarnTreeForm : public QMainWindow {
   void CreateMenu();
   void CreateToolBar();
   void CreatePages();
+  void CreateDialogs();
+  void ConnectNodeHandlers();
+  void UpdateNodeControls();
+  // The slot of a dimension field in FDimTags; -1 for another control.
+  int DimSlot(const QSpinBox* Field) const;
   QWidget* CreateDebugPage();
   void CreatePictureArea();
   void CreateStatusBar();
@@ -166,6 +209,15 @@ class TVarnTreeForm : public QMainWindow {
   // The zoom text last applied, so that leaving the box unchanged does not
   // draw again.
   QString FAppliedZoomText;
+  // The node editor: the format shown, the number of class items at the
+  // head of the node box, and what each dimension field remembers of its
+  // partner while it has the focus (min width, max width, min height, max
+  // height).
+  TNodeFormat* FNodeData = nullptr;
+  int FClassesCount = 0;
+  std::array<int, 4> FDimTags{0, 99, 0, 99};
+  // The node text box's font as a font value (the box shows it).
+  TFont FTextEditFont = TNodeFormat::StartupFont();
 
   QAction* OpenItem = nullptr;
   QAction* SaveItem = nullptr;
@@ -184,12 +236,16 @@ class TVarnTreeForm : public QMainWindow {
   QComboBox* MethodBox = nullptr;
   QTabWidget* MainPageControl = nullptr;
   TTreePanel* TreePage = nullptr;
-  QWidget* NodePage = nullptr;
+  TNodePanel* NodePage = nullptr;
   QWidget* DebugPage = nullptr;
   QScrollArea* ScrollBox = nullptr;
   QWidget* ImageHost = nullptr;
   TPictureView* DrawImage = nullptr;
   QLabel* StatusPanels[4] = {};
+  // Created once, shown for every use.
+  TEditParentLine* EditParentLine = nullptr;
+  TEditShape* EditShape = nullptr;
+  std::unique_ptr<TAboutBox> AboutBox;
 };
 
 }  // namespace vt

@@ -1,6 +1,6 @@
 // The main window, offscreen, with its dialogs and questions answered by the
 // test.
-#include "app/TreeMain.h"
+#include "WindowFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -26,122 +26,6 @@
 
 namespace vt {
 namespace {
-
-namespace fs = std::filesystem;
-
-class TQtEnvironment : public testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "window_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) FApplication = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { FApplication.reset(); }
-
- private:
-  std::unique_ptr<QApplication> FApplication;
-};
-[[maybe_unused]] testing::Environment* const QtEnvironment =
-    testing::AddGlobalTestEnvironment(new TQtEnvironment);
-
-// Answers from a script, in order, and records what was asked.
-class TScriptedDialogs : public TDialogs {
- public:
-  struct TFileAnswer {
-    bool Ok = true;
-    std::string FileName;
-    int FilterIndex = 0;  // 0: leave the dialog's index
-  };
-  std::deque<TFileAnswer> FileAnswers;
-  std::deque<TAnswer> Answers;
-  std::deque<TColor> Colors;  // an empty queue cancels
-  std::vector<TFileDialogRequest> FileRequests;
-  std::vector<std::string> Questions;
-  std::vector<std::string> Errors;
-
-  bool OpenFile(TFileDialogRequest& Request) override { return Answer(Request); }
-  bool SaveFile(TFileDialogRequest& Request) override { return Answer(Request); }
-  bool ChooseColor(TColor& Color) override {
-    if (Colors.empty()) return false;
-    Color = Colors.front();
-    Colors.pop_front();
-    return true;
-  }
-  TAnswer Ask(const std::string& Question) override {
-    Questions.push_back(Question);
-    if (Answers.empty()) return TAnswer::Cancel;
-    const TAnswer a = Answers.front();
-    Answers.pop_front();
-    return a;
-  }
-  void ShowError(const std::string& Message) override { Errors.push_back(Message); }
-  void ShowAbout() override {}
-
- private:
-  bool Answer(TFileDialogRequest& Request) {
-    FileRequests.push_back(Request);
-    if (FileAnswers.empty()) return false;
-    const TFileAnswer a = FileAnswers.front();
-    FileAnswers.pop_front();
-    if (!a.Ok) return false;
-    Request.FileName = a.FileName;
-    if (a.FilterIndex) Request.FilterIndex = a.FilterIndex;
-    return true;
-  }
-};
-
-const std::string Bicycle = VT_TEST_DATA_DIR "/bicycle.vrn";
-
-class WindowTest : public testing::Test {
- protected:
-  void SetUp() override {
-    auto dialogs = std::make_unique<TScriptedDialogs>();
-    Dialogs = dialogs.get();
-    Form = std::make_unique<TVarnTreeForm>(std::move(dialogs));
-    Dir = fs::temp_directory_path() / ("vt-window-" + std::to_string(::getpid()) + "-" +
-                                       testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(Dir);
-    fs::create_directories(Dir);
-  }
-  void TearDown() override {
-    Form.reset();
-    fs::remove_all(Dir);
-  }
-
-  template <typename T>
-  T* Find(const char* Name) {
-    T* child = Form->findChild<T*>(QString::fromUtf8(Name));
-    EXPECT_NE(child, nullptr) << Name;
-    return child;
-  }
-  QAction* Action(const char* Name) { return Find<QAction>(Name); }
-  std::string Panel(int I) {
-    return Find<QLabel>(("StatusPanel" + std::to_string(I)).c_str())->text().toStdString();
-  }
-  std::string Path(const std::string& Name) const { return (Dir / Name).string(); }
-  void OpenBicycle() {
-    Form->OpenCommandLineFile(Bicycle);
-    ASSERT_TRUE(Form->HasPicture());
-    ASSERT_TRUE(Dialogs->Errors.empty());
-  }
-  static std::string Head(const std::string& FN, std::size_t N) {
-    std::ifstream in(FN, std::ios::binary);
-    std::string s(N, '\0');
-    in.read(s.data(), static_cast<std::streamsize>(N));
-    s.resize(static_cast<std::size_t>(in.gcount()));
-    return s;
-  }
-  void TypeZoom(const QString& Text) {
-    auto* box = Find<QComboBox>("ZoomBox");
-    box->setEditText(Text);
-    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
-  }
-
-  TScriptedDialogs* Dialogs = nullptr;
-  std::unique_ptr<TVarnTreeForm> Form;
-  fs::path Dir;
-};
 
 TEST_F(WindowTest, StartsWithoutPictureTabsOrCommands) {
   EXPECT_EQ(Form->windowTitle(), "VarnTree");
