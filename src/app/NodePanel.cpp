@@ -162,12 +162,6 @@ QLabel* NewLabel(const char* Caption, QWidget* Parent, QWidget* Buddy = nullptr)
   return label;
 }
 
-QCheckBox* NewCheck(const char* Name, const char* Caption, QWidget* Parent) {
-  auto* check = new QCheckBox(QString::fromUtf8(Caption), Parent);
-  check->setObjectName(QString::fromUtf8(Name));
-  return check;
-}
-
 // A text in a frame, for the text borders.
 QLabel* NewTextGlyph(QWidget* Parent) {
   QPixmap pixmap(56, 40);
@@ -182,10 +176,7 @@ QLabel* NewTextGlyph(QWidget* Parent) {
   p.setPen(QPen(QColor(60, 60, 60), 2));
   for (int y : {15, 20, 25}) p.drawLine(QPointF(12, y), QPointF(y == 25 ? 32 : 44, y));
   p.end();
-  auto* label = new QLabel(Parent);
-  label->setPixmap(pixmap);
-  label->setAlignment(Qt::AlignCenter);
-  return label;
+  return NewPictureLabel(pixmap, Parent);
 }
 
 // A tab page that scrolls when the panel is shorter than its controls.
@@ -401,11 +392,7 @@ QWidget* TNodePanel::CreateBorderGroup(QWidget* Parent) {
   TextLeftBorder = NewField("TextLeftBorder", group);
   TextRightBorder = NewField("TextRightBorder", group);
   TextBottomBorder = NewField("TextBottomBorder", group);
-  grid->addWidget(TextTopBorder, 0, 1);
-  grid->addWidget(TextLeftBorder, 1, 0);
-  grid->addWidget(NewTextGlyph(group), 1, 1);
-  grid->addWidget(TextRightBorder, 1, 2);
-  grid->addWidget(TextBottomBorder, 2, 1);
+  PlaceAround(grid, TextTopBorder, TextLeftBorder, NewTextGlyph(group), TextRightBorder, TextBottomBorder);
   return group;
 }
 

@@ -29,16 +29,7 @@ QLabel* NewTreeGlyph(QWidget* Parent) {
   p.drawLine(QPointF(28, 14), QPointF(42, 26));
   for (const QRectF& r : {root, left, right}) p.drawRect(r);
   p.end();
-  auto* label = new QLabel(Parent);
-  label->setPixmap(pixmap);
-  label->setAlignment(Qt::AlignCenter);
-  return label;
-}
-
-QCheckBox* NewCheck(const char* Name, const char* Caption, QWidget* Parent) {
-  auto* check = new QCheckBox(QString::fromUtf8(Caption), Parent);
-  check->setObjectName(QString::fromUtf8(Name));
-  return check;
+  return NewPictureLabel(pixmap, Parent);
 }
 
 }  // namespace
@@ -50,6 +41,28 @@ QSpinBox* NewIntegerField(const char* Name, QWidget* Parent) {
   field->setAlignment(Qt::AlignRight);
   field->setMinimumWidth(60);
   return field;
+}
+
+QCheckBox* NewCheck(const char* Name, const char* Caption, QWidget* Parent) {
+  auto* check = new QCheckBox(QString::fromUtf8(Caption), Parent);
+  check->setObjectName(QString::fromUtf8(Name));
+  return check;
+}
+
+QLabel* NewPictureLabel(const QPixmap& Picture, QWidget* Parent) {
+  auto* label = new QLabel(Parent);
+  label->setPixmap(Picture);
+  label->setAlignment(Qt::AlignCenter);
+  return label;
+}
+
+void PlaceAround(QGridLayout* Grid, QWidget* Top, QWidget* Left, QWidget* Centre, QWidget* Right,
+                 QWidget* Bottom) {
+  Grid->addWidget(Top, 0, 1);
+  Grid->addWidget(Left, 1, 0);
+  Grid->addWidget(Centre, 1, 1);
+  Grid->addWidget(Right, 1, 2);
+  Grid->addWidget(Bottom, 2, 1);
 }
 
 TTreePanel::TTreePanel(QWidget* AParent) : QWidget(AParent) {
@@ -87,11 +100,7 @@ QWidget* TTreePanel::CreateBorderGroup() {
   TopBorder = NewIntegerField("TopBorder", group);
   RightBorder = NewIntegerField("RightBorder", group);
   BottomBorder = NewIntegerField("BottomBorder", group);
-  grid->addWidget(TopBorder, 0, 1);
-  grid->addWidget(LeftBorder, 1, 0);
-  grid->addWidget(NewTreeGlyph(group), 1, 1);
-  grid->addWidget(RightBorder, 1, 2);
-  grid->addWidget(BottomBorder, 2, 1);
+  PlaceAround(grid, TopBorder, LeftBorder, NewTreeGlyph(group), RightBorder, BottomBorder);
   return group;
 }
 

@@ -6,6 +6,9 @@
 #include <QWidget>
 
 class QCheckBox;
+class QGridLayout;
+class QLabel;
+class QPixmap;
 class QPushButton;
 class QSpinBox;
 
@@ -38,5 +41,12 @@ class TTreePanel : public QWidget {
 
 // An integer field without bounds, named Name.
 QSpinBox* NewIntegerField(const char* Name, QWidget* Parent);
+// A check box named Name.
+QCheckBox* NewCheck(const char* Name, const char* Caption, QWidget* Parent);
+// A label showing Picture centred.
+QLabel* NewPictureLabel(const QPixmap& Picture, QWidget* Parent);
+// Places four fields above, left of, right of and below a picture.
+void PlaceAround(QGridLayout* Grid, QWidget* Top, QWidget* Left, QWidget* Centre, QWidget* Right,
+                 QWidget* Bottom);
 
 }  // namespace vt

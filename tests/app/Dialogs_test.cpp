@@ -24,22 +24,6 @@
 namespace vt {
 namespace {
 
-class TQtEnvironment : public testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "dialog_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) FApplication = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { FApplication.reset(); }
-
- private:
-  std::unique_ptr<QApplication> FApplication;
-};
-[[maybe_unused]] testing::Environment* const QtEnvironment =
-    testing::AddGlobalTestEnvironment(new TQtEnvironment);
-
 const std::vector<QString> PenItems = {"Solid", "Dash ", "Dot", "Dash-Dot", "Dash-Dot-Dot ", "Clear"};
 const std::vector<QString> BrushItems = {"Solid",     "Clear",     "Horizontal", "Vertical",
                                          "FDiagonal", "BDiagonal", "Cross",      "DiagCross"};

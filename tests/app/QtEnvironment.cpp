@@ -1,13 +1,16 @@
-#include "WindowFixture.h"
+// One application object for the whole test program, offscreen.
+#include <gtest/gtest.h>
 
-namespace vt {
+#include <QApplication>
+#include <memory>
+
 namespace {
 
 class TQtEnvironment : public testing::Environment {
  public:
   void SetUp() override {
     static int argc = 1;
-    static char name[] = "window_tests";
+    static char name[] = "vt_qt_tests";
     static char* argv[] = {name, nullptr};
     if (!QApplication::instance()) FApplication = std::make_unique<QApplication>(argc, argv);
   }
@@ -20,4 +23,3 @@ class TQtEnvironment : public testing::Environment {
     testing::AddGlobalTestEnvironment(new TQtEnvironment);
 
 }  // namespace
-}  // namespace vt
