@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "graphics/FileWriter.h"
+#include "graphics/Geometry.h"
 
 namespace vt {
 
@@ -16,16 +17,14 @@ namespace {
 // GDI values written into records.
 constexpr std::uint32_t MM_TEXT = 1;
 constexpr std::uint32_t BK_TRANSPARENT = 1;
-constexpr std::uint32_t TA_TOP_LEFT_NOUPDATECP = 0;
+constexpr std::uint32_t TA_BASELINE_LEFT_NOUPDATECP = 24;
 constexpr std::uint32_t GM_COMPATIBLE = 1;
 constexpr std::uint32_t ETO_CLIPPED = 0x4;
 constexpr std::uint32_t PS_GEOMETRIC = 0x00010000;
 constexpr std::uint32_t BS_SOLID = 0;
-constexpr std::uint32_t BS_HATCHED = 2;
 constexpr std::int32_t FW_NORMAL = 400;
 constexpr std::int32_t FW_BOLD = 700;
 constexpr std::size_t LogFontFaceChars = 32;
-constexpr double BezierKappa = 0.5522847498307936;  // quarter circle by one cubic
 
 constexpr std::uint32_t HeaderSize = 108;  // with both header extensions
 
@@ -124,10 +123,14 @@ class TEmfBuilder {
   void MoveTo(TPoint P);
   void LineTo(TPoint P);
   void BoxRecord(std::uint32_t Type, const TRect& R);
-  void RoundRectPath(const TRect& R, int CornerW, int CornerH);
-  void FillRectPath(const TRect& R);
+  // A shape as an explicit path, hatched first when its brush is.
+  void Shape(const TMetaRecord& R, TShapeKind Kind);
+  void OutlinePath(const TShapeOutline& Outline);
+  void Hatch(const TShapeOutline& Outline, const TBrush& Brush);
+  void FillRectPath(const TMetaRecord& R);
   void BezierTo(const std::array<TPoint, 3>& Points);
   void Text(const TMetaRecord& R, bool Clipped);
+  void TextRun(const TMetaRecord& R, const TTextRun& Run, int Ascent, bool Clipped);
 
   struct TLiveObject {
     TObjectKind Kind;
@@ -229,7 +232,9 @@ void TEmfBuilder::WriteHeader() {
 void TEmfBuilder::WritePreamble() {
   Simple(emr::SetMapMode, MM_TEXT);
   Simple(emr::SetBkMode, BK_TRANSPARENT);
-  Simple(emr::SetTextAlign, TA_TOP_LEFT_NOUPDATECP);
+  // Text is placed by its baseline: the reference point is the top of the
+  // line moved down by the font's ascent.
+  Simple(emr::SetTextAlign, TA_BASELINE_LEFT_NOUPDATECP);
 }
 
 void TEmfBuilder::WriteEnd() {
@@ -329,18 +334,13 @@ std::uint32_t TEmfBuilder::PenHandle(const TPen& Pen) {
 }
 
 std::uint32_t TEmfBuilder::BrushHandle(const TBrush& Brush) {
-  if (Brush.Style() == bsClear) return StockNullBrush;
+  // Most readers fill a hatched brush solid: hatching is drawn as lines
+  // under the outline instead, and the shape itself is not filled.
+  if (Brush.Style() != bsSolid) return StockNullBrush;
   TRecordBytes Body;
-  if (Brush.Style() == bsSolid) {
-    Body.U32(BS_SOLID);
-    Body.U32(ColorRef(Brush.Color()));
-    Body.U32(0);
-  } else {
-    // bsHorizontal .. bsDiagCross are HS_HORIZONTAL .. HS_DIAGCROSS in order.
-    Body.U32(BS_HATCHED);
-    Body.U32(ColorRef(Brush.Color()));
-    Body.U32(static_cast<std::uint32_t>(Brush.Style() - bsHorizontal));
-  }
+  Body.U32(BS_SOLID);
+  Body.U32(ColorRef(Brush.Color()));
+  Body.U32(0);
   return ObjectFor(TObjectKind::Brush, emr::CreateBrushIndirect, Body);
 }
 
@@ -445,37 +445,65 @@ void TEmfBuilder::BezierTo(const std::array<TPoint, 3>& Points) {
   End();
 }
 
-void TEmfBuilder::RoundRectPath(const TRect& Rect, int CornerW, int CornerH) {
-  // The outline runs through the last pixel column and row inside the
-  // rectangle, as the rectangle record's outline does.
-  const double L = std::min(Rect.Left, Rect.Right);
-  const double T = std::min(Rect.Top, Rect.Bottom);
-  const double R = std::max(Rect.Left, Rect.Right) - 1.0;
-  const double B = std::max(Rect.Top, Rect.Bottom) - 1.0;
-  const double Rx = std::min<double>(std::abs(double(CornerW)), std::abs(double(Rect.Width()))) / 2.0;
-  const double Ry = std::min<double>(std::abs(double(CornerH)), std::abs(double(Rect.Height()))) / 2.0;
-  const double Kx = BezierKappa * Rx;
-  const double Ky = BezierKappa * Ry;
-  const auto P = [](double X, double Y) {
-    return TPoint(Saturate(RoundHalfEven64(X)), Saturate(RoundHalfEven64(Y)));
+TPoint PixelPoint(TPointF P) {
+  return TPoint(Saturate(RoundHalfEven64(P.X)), Saturate(RoundHalfEven64(P.Y)));
+}
+
+void TEmfBuilder::OutlinePath(const TShapeOutline& Outline) {
+  // Readers draw the rectangle and ellipse records one pixel larger than
+  // the classic surface does; a path with explicit points is drawn alike by
+  // all of them.
+  const TPoint Start = PixelPoint(Outline.Start);
+  TRect Bounds(Start.X, Start.Y, Start.X, Start.Y);
+  const auto Extend = [&](TPoint P) {
+    Bounds = TRect(std::min(Bounds.Left, P.X), std::min(Bounds.Top, P.Y), std::max(Bounds.Right, P.X),
+                   std::max(Bounds.Bottom, P.Y));
   };
   Simple(emr::BeginPath);
-  MoveTo(P(L + Rx, T));
-  LineTo(P(R - Rx, T));
-  BezierTo({P(R - Rx + Kx, T), P(R, T + Ry - Ky), P(R, T + Ry)});
-  LineTo(P(R, B - Ry));
-  BezierTo({P(R, B - Ry + Ky), P(R - Rx + Kx, B), P(R - Rx, B)});
-  LineTo(P(L + Rx, B));
-  BezierTo({P(L + Rx - Kx, B), P(L, B - Ry + Ky), P(L, B - Ry)});
-  LineTo(P(L, T + Ry));
-  BezierTo({P(L, T + Ry - Ky), P(L + Rx - Kx, T), P(L + Rx, T)});
+  MoveTo(Start);
+  for (const TPathSegment& S : Outline.Segments) {
+    const TPoint To = PixelPoint(S.To);
+    if (S.Bezier) {
+      BezierTo({PixelPoint(S.C1), PixelPoint(S.C2), To});
+    } else {
+      LineTo(To);
+    }
+    Extend(To);
+  }
   Simple(emr::CloseFigure);
   Simple(emr::EndPath);
-  BoxRecord(emr::StrokeAndFillPath, TRect(P(L, T).X, P(L, T).Y, P(R, B).X, P(R, B).Y));
+  BoxRecord(emr::StrokeAndFillPath, Bounds);
   FPositionMoved = true;
 }
 
-void TEmfBuilder::FillRectPath(const TRect& R) {
+void TEmfBuilder::Hatch(const TShapeOutline& Outline, const TBrush& Brush) {
+  const std::vector<TSegmentF> Lines = HatchLines(Outline, Brush.Style());
+  if (Lines.empty()) return;
+  Select(TObjectKind::Pen, PenHandle(TPen(Brush.Color(), 1, psSolid)));
+  for (const TSegmentF& L : Lines) {
+    MoveTo(PixelPoint(L.A));
+    LineTo(PixelPoint(L.B));
+  }
+  FPositionMoved = true;
+}
+
+void TEmfBuilder::Shape(const TMetaRecord& R, TShapeKind Kind) {
+  const TShapeOutline Outline = ShapeOutline(Kind, R.Rect, R.Corner.X, R.Corner.Y);
+  const TBrush& Brush = FMetafile.BrushOf(R);
+  if (IsHatched(Brush.Style())) {
+    Hatch(Outline, Brush);
+    SelectStateObject(TObjectKind::Pen, R.Pen);
+  }
+  OutlinePath(Outline);
+}
+
+void TEmfBuilder::FillRectPath(const TMetaRecord& Record) {
+  const TRect& R = Record.Rect;
+  const TBrush& Brush = FMetafile.BrushOf(Record);
+  if (IsHatched(Brush.Style())) {
+    Hatch(ShapeOutline(TShapeKind::Rectangle, R), Brush);
+    return;
+  }
   // A filled path covers exactly the pixels of [Left, Right) x [Top, Bottom)
   // in every reader, unlike a rectangle drawn with a null pen.
   Simple(emr::BeginPath);
@@ -491,19 +519,8 @@ void TEmfBuilder::FillRectPath(const TRect& R) {
 
 void TEmfBuilder::Text(const TMetaRecord& R, bool Clipped) {
   const TFont& Font = FMetafile.FontOf(R);
-  const std::u16string Chars = Utf8ToUtf16(R.Text);
-  std::vector<int> Advances = FMeasurer.CharAdvances(Font, R.Text);
-  Advances.resize(Chars.size(), 0);
-  const int Width = FMeasurer.TextWidth(Font, R.Text);
-  const int Height = FMeasurer.TextHeight(Font, R.Text);
-  TRect Bounds(R.Point.X, R.Point.Y, Saturate(R.Point.X + (long long)Width - 1),
-               Saturate(R.Point.Y + (long long)Height - 1));
-  if (Clipped) {
-    Bounds.Left = std::max(Bounds.Left, R.Rect.Left);
-    Bounds.Top = std::max(Bounds.Top, R.Rect.Top);
-    Bounds.Right = std::min(Bounds.Right, R.Rect.Right - 1);
-    Bounds.Bottom = std::min(Bounds.Bottom, R.Rect.Bottom - 1);
-  }
+  const std::vector<TTextRun> Runs = TextRuns(FMeasurer, Font, R.Text);
+  if (Runs.empty()) return;
   const std::uint32_t Color = ColorRef(Font.Color());
   if (FTextColor != Color) {
     Simple(emr::SetTextColor, Color);
@@ -513,6 +530,29 @@ void TEmfBuilder::Text(const TMetaRecord& R, bool Clipped) {
     Simple(emr::SaveDC);
     BoxRecord(emr::IntersectClipRect, R.Rect);
   }
+  const int Ascent = FMeasurer.Ascent(Font);
+  for (const TTextRun& Run : Runs) TextRun(R, Run, Ascent, Clipped);
+  if (Clipped) Simple(emr::RestoreDC, static_cast<std::uint32_t>(-1));
+}
+
+// One run of a line of text; readers that ignore the advances array still
+// start each run where it was measured.
+void TEmfBuilder::TextRun(const TMetaRecord& R, const TTextRun& Run, int Ascent, bool Clipped) {
+  const TFont& Font = FMetafile.FontOf(R);
+  const std::u16string Chars = Utf8ToUtf16(Run.Text);
+  std::vector<int> Advances = Run.Advances;
+  Advances.resize(Chars.size(), 0);
+  long long Width = 0;
+  for (int A : Advances) Width += A;
+  const int Height = FMeasurer.TextHeight(Font, Run.Text);
+  const long long X = (long long)R.Point.X + Run.Offset;
+  TRect Bounds(Saturate(X), R.Point.Y, Saturate(X + Width - 1), Saturate(R.Point.Y + (long long)Height - 1));
+  if (Clipped) {
+    Bounds.Left = std::max(Bounds.Left, R.Rect.Left);
+    Bounds.Top = std::max(Bounds.Top, R.Rect.Top);
+    Bounds.Right = std::min(Bounds.Right, R.Rect.Right - 1);
+    Bounds.Bottom = std::min(Bounds.Bottom, R.Rect.Bottom - 1);
+  }
   const std::uint32_t N = static_cast<std::uint32_t>(Chars.size());
   const std::uint32_t OffString = 76;
   const std::uint32_t OffDx = OffString + ((2 * N + 3) / 4) * 4;
@@ -521,7 +561,7 @@ void TEmfBuilder::Text(const TMetaRecord& R, bool Clipped) {
   FOut.U32(GM_COMPATIBLE);
   FOut.F32(1.0f);
   FOut.F32(1.0f);
-  FOut.Point(R.Point);  // reference point: top-left of the text
+  FOut.Point(TPoint(Saturate(X), Saturate((long long)R.Point.Y + Ascent)));  // on the baseline
   FOut.U32(N);
   FOut.U32(OffString);
   FOut.U32(Clipped ? ETO_CLIPPED : 0);
@@ -531,7 +571,6 @@ void TEmfBuilder::Text(const TMetaRecord& R, bool Clipped) {
   FOut.PadTo4();
   for (int A : Advances) FOut.I32(A);
   End();
-  if (Clipped) Simple(emr::RestoreDC, static_cast<std::uint32_t>(-1));
 }
 
 void TEmfBuilder::WriteRecord(const TMetaRecord& R) {
@@ -564,19 +603,16 @@ void TEmfBuilder::WriteRecord(const TMetaRecord& R) {
       FPositionMoved = false;
       break;
     case TMetaOp::Rectangle:
-      BoxRecord(emr::Rectangle, R.Rect);
+      Shape(R, TShapeKind::Rectangle);
       break;
     case TMetaOp::Ellipse:
-      BoxRecord(emr::Ellipse, R.Rect);
+      Shape(R, TShapeKind::Ellipse);
       break;
     case TMetaOp::RoundRect:
-      if (R.Corner.X == 0 || R.Corner.Y == 0)
-        BoxRecord(emr::Rectangle, R.Rect);
-      else
-        RoundRectPath(R.Rect, R.Corner.X, R.Corner.Y);
+      Shape(R, TShapeKind::RoundRect);
       break;
     case TMetaOp::FillRect:
-      FillRectPath(R.Rect);
+      FillRectPath(R);
       break;
     case TMetaOp::TextOut:
       Text(R, false);

@@ -1,8 +1,8 @@
 // The recorded picture: its size, its description and the ordered drawing
 // operations, each with the pen, brush and font in force when it was drawn,
-// in picture pixels. One recording feeds every output (the .emf writer and
-// the Qt canvas for screen, raster, SVG and PDF), so they all show the same
-// picture.
+// in picture pixels. One recording feeds every output (the .emf and .svg
+// writers and the Qt canvas for screen, raster and PDF), so they all show the
+// same picture.
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,7 @@
 
 #include "foundation/Utils.h"
 #include "graphics/EmfWriter.h"
+#include "graphics/SvgWriter.h"
 
 namespace vt {
 
@@ -33,14 +34,19 @@ std::optional<TPictureFormat> PictureFormatOfFileName(std::string_view FileName)
 }
 
 bool TPictureWriter::Supports(TPictureFormat Format) const {
-  return Format == TPictureFormat::Emf;
+  return Format == TPictureFormat::Emf || Format == TPictureFormat::Svg;
 }
 
 void TPictureWriter::Save(const TMetafile& Metafile, const TTextMeasurer& Measurer,
                           const std::string& FileName, TPictureFormat Format, int) const {
-  if (Format != TPictureFormat::Emf)
-    throw EGraphicsError(Fmt(SPictureFormatUnavailable, PictureFormatName(Format)));
-  SaveEmf(Metafile, Measurer, FileName);
+  switch (Format) {
+    case TPictureFormat::Emf:
+      return SaveEmf(Metafile, Measurer, FileName);
+    case TPictureFormat::Svg:
+      return SaveSvg(Metafile, Measurer, FileName);
+    default:
+      throw EGraphicsError(Fmt(SPictureFormatUnavailable, PictureFormatName(Format)));
+  }
 }
 
 }  // namespace vt

@@ -1,6 +1,6 @@
 // Writing a recorded picture in a file format chosen by the caller. The
 // layers without Qt save pictures through this interface: the base writer
-// knows the .emf format only, the Qt one (graphics/qt) every format.
+// knows the .emf and .svg formats, the Qt one (graphics/qt) every format.
 #pragma once
 
 #include <optional>

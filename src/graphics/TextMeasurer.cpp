@@ -42,6 +42,45 @@ std::vector<int> TTextMeasurer::CharAdvances(const TFont& Font, std::string_view
   return Result;
 }
 
+int TTextMeasurer::Ascent(const TFont& Font) const {
+  return RoundHalfEven(TextHeight(Font, {}) * 0.8);
+}
+
+std::vector<TTextRun> TextRuns(const TTextMeasurer& Measurer, const TFont& Font, std::string_view Text) {
+  const std::u32string Chars = Utf8ToUtf32(Text);
+  std::vector<int> Advances = Measurer.CharAdvances(Font, Text);
+  std::vector<TTextRun> Runs;
+  std::u32string Run;
+  TTextRun Current;
+  int X = 0;
+  std::size_t Unit = 0;  // index of the code point's first UTF-16 unit
+  const auto Flush = [&] {
+    if (!Run.empty()) {
+      Current.Text = Utf32ToUtf8(Run);
+      Runs.push_back(std::move(Current));
+    }
+    Current = TTextRun();
+    Run.clear();
+  };
+  for (char32_t Ch : Chars) {
+    const std::size_t Units = Ch >= 0x10000 ? 2 : 1;
+    int Advance = 0;
+    for (std::size_t I = Unit; I < Unit + Units; ++I) Advance += I < Advances.size() ? Advances[I] : 0;
+    if (IsControlChar(Ch)) {
+      Flush();
+    } else {
+      if (Run.empty()) Current.Offset = X;
+      Run.push_back(Ch);
+      for (std::size_t I = Unit; I < Unit + Units; ++I)
+        Current.Advances.push_back(I < Advances.size() ? Advances[I] : 0);
+    }
+    X += Advance;
+    Unit += Units;
+  }
+  Flush();
+  return Runs;
+}
+
 int TFakeMeasurer::Scaled(const TFont& Font, int Value) const {
   if (!FScaleWithSize) return Value;
   return RoundHalfEven(double(Value) * Font.Size() / 10.0);

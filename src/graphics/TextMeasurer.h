@@ -26,7 +26,34 @@ class TTextMeasurer {
   // carries its character's advance on the first unit and 0 on the second);
   // the advances add up to TextWidth. The default measures growing prefixes.
   virtual std::vector<int> CharAdvances(const TFont& Font, std::string_view Text) const;
+  // Distance from the top of a line to its baseline. The default is four
+  // fifths of TextHeight, rounded, halves to even.
+  virtual int Ascent(const TFont& Font) const;
 };
+
+// A piece of a line of text that is drawn in one go: Offset pixels from the
+// start of the line, with the measurer's advance of each of its UTF-16 code
+// units.
+struct TTextRun {
+  int Offset = 0;
+  std::string Text;
+  std::vector<int> Advances;
+  friend bool operator==(const TTextRun&, const TTextRun&) = default;
+};
+
+// True for the characters that take their measured advance but draw nothing:
+// the control characters (the tab among them).
+constexpr bool IsControlChar(char32_t Ch) {
+  return Ch < 0x20 || (Ch >= 0x7F && Ch < 0xA0);
+}
+
+// Text split into the runs an output draws. Outputs expand a tab to the next
+// tab stop or show a control character as a box; split at them, every
+// character is drawn where the measurer put it, and the control characters
+// leave a gap of their measured advance. A text without control characters
+// is one run at offset 0; an empty text, or one of control characters only,
+// has no runs.
+std::vector<TTextRun> TextRuns(const TTextMeasurer& Measurer, const TFont& Font, std::string_view Text);
 
 // A measurer independent of installed fonts, for tests: every character
 // (code point) advances CharWidth pixels and a line is LineHeight pixels

@@ -204,7 +204,9 @@ TEST_F(CommandLineTest, ExportsEveryFormatFromOnePicture) {
   std::vector<std::u16string> expected;
   for (const std::string& t : BicycleTexts) expected.push_back(Utf8ToUtf16(t));
   EXPECT_EQ(texts, expected);
-  EXPECT_EQ(walked.OfType(emr::Rectangle).size(), BicycleTexts.size());
+  // Every node box is a closed path, never a rectangle record.
+  EXPECT_EQ(walked.OfType(emr::StrokeAndFillPath).size(), BicycleTexts.size());
+  EXPECT_TRUE(walked.OfType(emr::Rectangle).empty());
 
   // The bitmap: the picture's size at 24 bits per pixel.
   const std::vector<std::uint8_t> bmp = ReadBytes(Dir / "b.bmp");
@@ -262,7 +264,9 @@ TEST_F(CommandLineTest, MethodOrientationFormatsAndScaleTakeEffect) {
       ExitOk)
       << Err;
   const TEmfFile styled = WalkEmf(ReadBytes(Dir / "s.emf"));
-  EXPECT_EQ(styled.OfType(emr::Ellipse).size(), BicycleTexts.size());
+  // Ellipses: a path of four quarters each.
+  EXPECT_EQ(styled.OfType(emr::StrokeAndFillPath).size(), BicycleTexts.size());
+  EXPECT_EQ(styled.OfType(emr::PolyBezierTo16).size(), 4 * BicycleTexts.size());
   EXPECT_NE(ReadText(Dir / "s.vrt").find("orientation=\"RightLeft\""), std::string::npos);
 
   // The options win over the style's parameters.
@@ -420,8 +424,8 @@ TEST_F(CommandLineTest, AnIndependentReaderShowsEveryNode) {
     for (std::sregex_iterator it(text.begin(), text.end(), textElement), end; it != end; ++it)
       shown.push_back((*it)[1]);
     EXPECT_EQ(shown, lines) << example;
-    const std::regex rect("<rect ");
-    EXPECT_EQ(std::distance(std::sregex_iterator(text.begin(), text.end(), rect), std::sregex_iterator()),
+    const std::regex closedPath("<path d=\"[^\"]*Z");
+    EXPECT_EQ(std::distance(std::sregex_iterator(text.begin(), text.end(), closedPath), std::sregex_iterator()),
               shapes)
         << example;
   }

@@ -93,24 +93,142 @@ TEST(EmfWriter, RecordSequenceOfASmallPicture) {
     C.TextRect(TRect(5, 6, 105, 46), 7, 8, "Car");
   });
   using namespace emr;
-  EXPECT_THAT(F.Types(), ElementsAre(Header, SetMapMode, SetBkMode, SetTextAlign,  //
-                                     CreatePen, SelectObject, CreateBrushIndirect, SelectObject,
-                                     ExtCreateFontIndirectW, SelectObject,                //
-                                     MoveToEx, LineTo, Rectangle,                         //
-                                     SelectObject, ExtCreateFontIndirectW, SelectObject,  // clear brush, font
-                                     SetTextColor, SaveDC, IntersectClipRect, ExtTextOutW, RestoreDC,
-                                     SelectObject, SelectObject,  // stock pen and font before deleting
-                                     DeleteObject, DeleteObject, DeleteObject, DeleteObject, Eof));
-  EXPECT_EQ(F.Records[4].U32(8), 1u);  // first object gets handle 1
-  EXPECT_EQ(F.Records[13].U32(8), StockNullBrush);
-  EXPECT_EQ(F.Records[16].U32(8), 0x0000FFu);  // text colour red
-  EXPECT_EQ(F.Records[18].Rect(8), (std::vector<std::int32_t>{5, 6, 105, 46}));
-  EXPECT_EQ(F.Records[20].I32(8), -1);  // restore the saved state
-  EXPECT_EQ(F.Records[21].U32(8), StockBlackPen);
-  EXPECT_EQ(F.Records[22].U32(8), StockDeviceDefaultFont);
+  EXPECT_THAT(F.Types(),
+              ElementsAre(Header, SetMapMode, SetBkMode, SetTextAlign,  //
+                          CreatePen, SelectObject, CreateBrushIndirect, SelectObject, ExtCreateFontIndirectW,
+                          SelectObject,      //
+                          MoveToEx, LineTo,  //
+                          BeginPath, MoveToEx, LineTo, LineTo, LineTo, LineTo, CloseFigure, EndPath,
+                          StrokeAndFillPath,                                   //
+                          SelectObject, ExtCreateFontIndirectW, SelectObject,  // clear brush, font
+                          SetTextColor, SaveDC, IntersectClipRect, ExtTextOutW, RestoreDC, SelectObject,
+                          SelectObject,  // stock pen and font before deleting
+                          DeleteObject, DeleteObject, DeleteObject, DeleteObject, Eof));
+  EXPECT_EQ(F.Records[3].U32(8), 24u);  // TA_BASELINE
+  EXPECT_EQ(F.Records[4].U32(8), 1u);   // first object gets handle 1
   EXPECT_EQ(Points(F.Records[10]), (std::vector<std::int32_t>{10, 20}));
   EXPECT_EQ(Points(F.Records[11]), (std::vector<std::int32_t>{30, 40}));
-  EXPECT_EQ(F.Records[12].Rect(8), (std::vector<std::int32_t>{5, 6, 105, 46}));
+  EXPECT_EQ(Points(F.Records[13]), (std::vector<std::int32_t>{5, 6}));
+  EXPECT_EQ(Points(F.Records[15]), (std::vector<std::int32_t>{104, 45}));
+  EXPECT_EQ(F.Records[20].Rect(8), (std::vector<std::int32_t>{5, 6, 104, 45}));
+  EXPECT_EQ(F.Records[21].U32(8), StockNullBrush);
+  EXPECT_EQ(F.Records[24].U32(8), 0x0000FFu);  // text colour red
+  EXPECT_EQ(F.Records[26].Rect(8), (std::vector<std::int32_t>{5, 6, 105, 46}));
+  EXPECT_EQ(F.Records[28].I32(8), -1);  // restore the saved state
+  EXPECT_EQ(F.Records[29].U32(8), StockBlackPen);
+  EXPECT_EQ(F.Records[30].U32(8), StockDeviceDefaultFont);
+}
+
+// The points of the path from its MoveToEx up to its CloseFigure; a Bézier
+// gives its three points.
+std::vector<std::vector<std::int32_t>> PathPoints(const TEmfFile& F, int From = 0) {
+  std::vector<std::vector<std::int32_t>> Out;
+  for (int I = F.First(emr::BeginPath, From) + 1; I > 0 && F.Records[I].Type != emr::CloseFigure; ++I) {
+    const TEmfRecord& R = F.Records[I];
+    if (R.Type == emr::PolyBezierTo16) {
+      for (std::uint32_t K = 0; K < R.U32(24); ++K) Out.push_back({R.I16(28 + 4 * K), R.I16(30 + 4 * K)});
+    } else {
+      Out.push_back(Points(R));
+    }
+  }
+  return Out;
+}
+
+// Readers draw the rectangle and ellipse records one pixel larger than the
+// classic surface; explicit paths through the last pixel inside the box are
+// drawn alike everywhere.
+TEST(EmfWriter, RectanglesAndEllipsesArePathsThroughTheirOuterPixels) {
+  using V = std::vector<std::vector<std::int32_t>>;
+  struct Case {
+    const char* Name;
+    void (*Draw)(TCanvas&);
+    V Points;
+  };
+  const Case Cases[] = {
+      {"rectangle", [](TCanvas& C) { C.Rectangle(5, 6, 105, 46); },
+       V{{5, 6}, {104, 6}, {104, 45}, {5, 45}, {5, 6}}},
+      {"corners in any order", [](TCanvas& C) { C.Rectangle(105, 46, 5, 6); },
+       V{{5, 6}, {104, 6}, {104, 45}, {5, 45}, {5, 6}}},
+      {"round rectangle without a corner", [](TCanvas& C) { C.RoundRect(TRect(0, 0, 50, 50), 0, 10); },
+       V{{0, 0}, {49, 0}, {49, 49}, {0, 49}, {0, 0}}},
+      // Centre (50, 20), radii 50 and 20; the control points lie 0.5523 of a
+      // radius from the ends.
+      {"ellipse", [](TCanvas& C) { C.Ellipse(TRect(0, 0, 101, 41)); },
+       V{{100, 20},
+         {100, 31},
+         {78, 40},
+         {50, 40},
+         {22, 40},
+         {0, 31},
+         {0, 20},
+         {0, 9},
+         {22, 0},
+         {50, 0},
+         {78, 0},
+         {100, 9},
+         {100, 20}}},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    const TEmfFile F = Emf(C.Draw);
+    EXPECT_TRUE(F.OfType(emr::Rectangle).empty());
+    EXPECT_TRUE(F.OfType(emr::Ellipse).empty());
+    EXPECT_EQ(PathPoints(F), C.Points);
+    ASSERT_EQ(F.OfType(emr::StrokeAndFillPath).size(), 1u);
+  }
+}
+
+// Most readers fill a hatched brush solid: the hatching is drawn as lines of
+// the brush's colour inside the shape, before its outline, which is then
+// stroked with no fill.
+TEST(EmfWriter, HatchedShapesAreLinesUnderAnOutlineWithoutFill) {
+  const TEmfFile F = Emf([](TCanvas& C) {
+    C.SetPen(TPen(clNavy, 1));
+    C.SetBrush(TBrush(clTeal, bsCross));
+    C.Rectangle(0, 0, 33, 17);
+  });
+  EXPECT_TRUE(F.OfType(emr::CreateBrushIndirect).empty());
+  const auto Pens = F.OfType(emr::CreatePen);
+  ASSERT_EQ(Pens.size(), 2u);
+  EXPECT_EQ(Pens[0].U32(24), 0x800000u);  // the outline's navy, selected with the state
+  EXPECT_EQ(Pens[1].U32(24), 0x808000u);  // teal hatch lines
+  // Two horizontal and four vertical lines, each a move and a line.
+  const int Path = F.First(emr::BeginPath);
+  std::vector<std::vector<std::int32_t>> Lines;
+  for (int I = F.First(emr::SelectObject, F.First(emr::CreatePen, 5)); I < Path; ++I)
+    if (F.Records[I].Type == emr::MoveToEx || F.Records[I].Type == emr::LineTo)
+      Lines.push_back(Points(F.Records[I]));
+  EXPECT_EQ(Lines, (std::vector<std::vector<std::int32_t>>{{0, 4},
+                                                           {32, 4},
+                                                           {0, 12},
+                                                           {32, 12},
+                                                           {4, 0},
+                                                           {4, 16},
+                                                           {12, 0},
+                                                           {12, 16},
+                                                           {20, 0},
+                                                           {20, 16},
+                                                           {28, 0},
+                                                           {28, 16}}));
+  // The outline pen again, and no brush, for the path.
+  EXPECT_EQ(F.Records[Path - 1].Type, emr::SelectObject);
+  EXPECT_EQ(F.Records[Path - 1].U32(8), Pens[0].U32(8));
+  EXPECT_EQ(F.First(emr::StrokeAndFillPath), Path + 8);
+  int Brush = -1;
+  for (int I = 0; I < Path; ++I)
+    if (F.Records[I].Type == emr::SelectObject && test::KindOfStock(F.Records[I].U32(8)) == 1 &&
+        (F.Records[I].U32(8) & 0x80000000u))
+      Brush = I;
+  ASSERT_GE(Brush, 0);
+  EXPECT_EQ(F.Records[Brush].U32(8), StockNullBrush);
+
+  // A hatched fill is its lines alone.
+  const TEmfFile Fill = Emf([](TCanvas& C) {
+    C.SetBrush(TBrush(clRed, bsHorizontal));
+    C.FillRect(TRect(0, 0, 33, 17));
+  });
+  EXPECT_EQ(Fill.First(emr::BeginPath), -1);
+  EXPECT_EQ(Fill.OfType(emr::LineTo).size(), 2u);
 }
 
 TEST(EmfWriter, PensByStyleAndWidth) {
@@ -164,30 +282,31 @@ TEST(EmfWriter, PensByStyleAndWidth) {
 TEST(EmfWriter, BrushesByStyle) {
   struct Case {
     TBrushStyle Style;
-    int LbStyle;  // -1: stock NULL_BRUSH
-    std::uint32_t Hatch;
+    bool Solid;      // a solid brush object; otherwise the stock NULL_BRUSH
+    int HatchLines;  // across a 33 x 17 ellipse
   };
   const Case Cases[] = {
-      {bsSolid, 0, 0},     {bsClear, -1, 0},    {bsHorizontal, 2, 0}, {bsVertical, 2, 1},
-      {bsFDiagonal, 2, 2}, {bsBDiagonal, 2, 3}, {bsCross, 2, 4},      {bsDiagCross, 2, 5},
+      {bsSolid, true, 0},      {bsClear, false, 0},     {bsHorizontal, false, 2}, {bsVertical, false, 4},
+      {bsFDiagonal, false, 5}, {bsBDiagonal, false, 5}, {bsCross, false, 6},      {bsDiagCross, false, 10},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(int(C.Style));
     const TEmfFile F = Emf([&](TCanvas& Cv) {
       Cv.SetBrush(TBrush(clTeal, C.Style));
-      Cv.Ellipse(TRect(0, 0, 10, 10));
+      Cv.Ellipse(TRect(0, 0, 33, 17));
     });
     const auto Brushes = F.OfType(emr::CreateBrushIndirect);
-    if (C.LbStyle < 0) {
+    EXPECT_EQ(int(F.OfType(emr::LineTo).size()), C.HatchLines);
+    if (!C.Solid) {
       EXPECT_TRUE(Brushes.empty());
       EXPECT_EQ(F.Records[F.First(emr::SelectObject) + 1].U32(8), StockNullBrush);
       continue;
     }
     ASSERT_EQ(Brushes.size(), 1u);
     EXPECT_EQ(Brushes[0].Size, 24u);
-    EXPECT_EQ(Brushes[0].U32(12), std::uint32_t(C.LbStyle));
+    EXPECT_EQ(Brushes[0].U32(12), 0u);  // BS_SOLID
     EXPECT_EQ(Brushes[0].U32(16), 0x808000u);
-    EXPECT_EQ(Brushes[0].U32(20), C.Hatch);
+    EXPECT_EQ(Brushes[0].U32(20), 0u);
   }
 }
 
@@ -244,7 +363,7 @@ TEST(EmfWriter, TextIsUtf16WithTheMeasurersAdvances) {
   EXPECT_EQ(R.F32(28), 1.0f);
   EXPECT_EQ(R.F32(32), 1.0f);
   EXPECT_EQ(R.I32(36), 7);
-  EXPECT_EQ(R.I32(40), 8);
+  EXPECT_EQ(R.I32(40), 8 + 13);  // on the baseline, the ascent below the top
   const std::uint32_t N = R.U32(44);
   EXPECT_EQ(N, 8u);  // the emoji takes two code units
   EXPECT_EQ(R.U32(48), 76u);
@@ -257,6 +376,26 @@ TEST(EmfWriter, TextIsUtf16WithTheMeasurersAdvances) {
   EXPECT_THAT(Dx, ElementsAre(8, 8, 8, 8, 8, 8, 8, 0));
   EXPECT_EQ(R.Size, 92u + 32u);
   EXPECT_EQ(F.Records[F.First(emr::SetTextColor)].U32(8), 0xFF0000u);
+}
+
+// Readers expand a tab their own way, or ignore the advances: every run
+// between control characters starts where it was measured.
+TEST(EmfWriter, ControlCharactersSplitTextIntoRunsAtTheirMeasuredPlaces) {
+  const TEmfFile F = Emf([](TCanvas& C) {
+    C.TextOut(7, 8,
+              "ab\tc\x01\x02"
+              "de");
+  });
+  const auto Texts = F.OfType(emr::ExtTextOutW);
+  ASSERT_EQ(Texts.size(), 3u);
+  const std::pair<std::int32_t, std::u16string> Expected[] = {{7, u"ab"}, {7 + 24, u"c"}, {7 + 48, u"de"}};
+  for (int I = 0; I < 3; ++I) {
+    EXPECT_EQ(Texts[I].I32(36), Expected[I].first);
+    EXPECT_EQ(Texts[I].Utf16(76, Texts[I].U32(44)), Expected[I].second);
+    EXPECT_EQ(Texts[I].Rect(8)[0], Expected[I].first);
+  }
+  // Nothing but control characters draws nothing.
+  EXPECT_TRUE(Emf([](TCanvas& C) { C.TextOut(0, 0, "\t"); }).OfType(emr::ExtTextOutW).empty());
 }
 
 TEST(EmfWriter, ClippedTextIsBracketedAndMarked) {
@@ -332,13 +471,8 @@ TEST(EmfWriter, RoundedRectangleIsAPathOfQuarterEllipses) {
 }
 
 TEST(EmfWriter, RoundedRectangleEdgeCases) {
-  // Without a corner it is a plain rectangle.
-  TEmfFile F = Emf([](TCanvas& C) { C.RoundRect(TRect(0, 0, 50, 50), 0, 10); });
-  EXPECT_EQ(F.First(emr::BeginPath), -1);
-  EXPECT_EQ(F.OfType(emr::Rectangle).size(), 1u);
-
   // Beyond the 16-bit range the curves take 32-bit points.
-  F = Emf([](TCanvas& C) { C.RoundRect(TRect(40000, 0, 40101, 41), 50, 20); }, 50000, 100);
+  TEmfFile F = Emf([](TCanvas& C) { C.RoundRect(TRect(40000, 0, 40101, 41), 50, 20); }, 50000, 100);
   EXPECT_EQ(F.OfType(emr::PolyBezierTo16).size(), 0u);
   const auto Curves = F.OfType(emr::PolyBezierTo);
   ASSERT_EQ(Curves.size(), 4u);

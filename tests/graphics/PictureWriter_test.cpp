@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "foundation/Utils.h"
 
 namespace vt {
 namespace {
@@ -29,25 +33,41 @@ TEST(PictureFormatOfFileName, ByExtensionInAnyCase) {
   for (const Case& C : Cases) EXPECT_EQ(PictureFormatOfFileName(C.Name), C.Format) << C.Name;
 }
 
-TEST(TPictureWriter, WritesEmfOnlyAndSaysSo) {
+TEST(TPictureWriter, WritesEmfAndSvgOnlyAndSaysSo) {
   const TPictureWriter W;
-  EXPECT_TRUE(W.Supports(TPictureFormat::Emf));
-  EXPECT_FALSE(W.Supports(TPictureFormat::Png));
   const TMetafile M(10, 10);
   const TFakeMeasurer Measurer;
-  const std::filesystem::path Path = std::filesystem::temp_directory_path() / "vt_picture_writer.emf";
-  W.Save(M, Measurer, Path.string(), TPictureFormat::Emf);
-  EXPECT_GT(std::filesystem::file_size(Path), 108u);
-  std::filesystem::remove(Path);
-
-  const std::string Png = (std::filesystem::temp_directory_path() / "vt_picture_writer.png").string();
-  try {
-    W.Save(M, Measurer, Png, TPictureFormat::Png);
-    ADD_FAILURE() << "no error";
-  } catch (const EGraphicsError& E) {
-    EXPECT_EQ(E.Message(), "Pictures cannot be saved as PNG here");
+  struct Case {
+    TPictureFormat Format;
+    const char* Name;
+    std::size_t MagicAt;
+    std::string Magic;
+  };
+  const Case Written[] = {{TPictureFormat::Emf, "vt_picture_writer.emf", 40, " EMF"},
+                          {TPictureFormat::Svg, "vt_picture_writer.svg", 0, "<?xml"}};
+  for (const Case& C : Written) {
+    EXPECT_TRUE(W.Supports(C.Format)) << C.Name;
+    const std::filesystem::path Path = std::filesystem::temp_directory_path() / C.Name;
+    W.Save(M, Measurer, Path.string(), C.Format);
+    std::ifstream In(Path, std::ios::binary);
+    const std::string Bytes((std::istreambuf_iterator<char>(In)), {});
+    EXPECT_EQ(Bytes.substr(C.MagicAt, C.Magic.size()), C.Magic) << C.Name;
+    std::filesystem::remove(Path);
   }
-  EXPECT_FALSE(std::filesystem::exists(Png));
+
+  for (const TPictureFormat F : {TPictureFormat::Png, TPictureFormat::Bmp, TPictureFormat::Pdf}) {
+    EXPECT_FALSE(W.Supports(F));
+    const std::string Name =
+        (std::filesystem::temp_directory_path() / ("vt_picture_writer." + LowerCase(PictureFormatName(F))))
+            .string();
+    try {
+      W.Save(M, Measurer, Name, F);
+      ADD_FAILURE() << "no error";
+    } catch (const EGraphicsError& E) {
+      EXPECT_EQ(E.Message(), "Pictures cannot be saved as " + PictureFormatName(F) + " here");
+    }
+    EXPECT_FALSE(std::filesystem::exists(Name));
+  }
 }
 
 }  // namespace

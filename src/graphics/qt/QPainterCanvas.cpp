@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphics/Geometry.h"
 #include "graphics/qt/QtMeasurer.h"
 
 namespace vt {
@@ -29,37 +30,21 @@ Qt::PenStyle ToQtPenStyle(TPenStyle S) {
   return Qt::SolidLine;
 }
 
-Qt::BrushStyle ToQtBrushStyle(TBrushStyle S) {
-  switch (S) {
-    case bsClear:
-      return Qt::NoBrush;
-    case bsHorizontal:
-      return Qt::HorPattern;
-    case bsVertical:
-      return Qt::VerPattern;
-    case bsFDiagonal:
-      return Qt::FDiagPattern;
-    case bsBDiagonal:
-      return Qt::BDiagPattern;
-    case bsCross:
-      return Qt::CrossPattern;
-    case bsDiagCross:
-      return Qt::DiagCrossPattern;
-    case bsSolid:
-      break;
+// Pixel indices to painter coordinates: the centre of pixel (x, y).
+QPointF PixelCentre(TPointF P) {
+  return QPointF(P.X + 0.5, P.Y + 0.5);
+}
+
+QPainterPath OutlinePath(const TShapeOutline& Outline) {
+  QPainterPath Path(PixelCentre(Outline.Start));
+  for (const TPathSegment& S : Outline.Segments) {
+    if (S.Bezier)
+      Path.cubicTo(PixelCentre(S.C1), PixelCentre(S.C2), PixelCentre(S.To));
+    else
+      Path.lineTo(PixelCentre(S.To));
   }
-  return Qt::SolidPattern;
-}
-
-// The outline of a rectangle through the centres of its outer pixels.
-QRectF OutlineRect(const TRect& R) {
-  const double L = std::min(R.Left, R.Right), T = std::min(R.Top, R.Bottom);
-  const double W = std::abs(double(R.Width())), H = std::abs(double(R.Height()));
-  return QRectF(L + 0.5, T + 0.5, std::max(W - 1.0, 0.0), std::max(H - 1.0, 0.0));
-}
-
-QPointF PixelCentre(int X, int Y) {
-  return QPointF(X + 0.5, Y + 0.5);
+  Path.closeSubpath();
+  return Path;
 }
 
 }  // namespace
@@ -91,7 +76,7 @@ int TQPainterCanvas::TextHeight(std::string_view Text) const {
   return FMeasurer.TextHeight(Font(), Text);
 }
 
-void TQPainterCanvas::ApplyShapeState() {
+void TQPainterCanvas::ApplyPen() {
   const TPen& P = Pen();
   if (P.Style() == psClear) {
     FPainter.setPen(Qt::NoPen);
@@ -105,51 +90,72 @@ void TQPainterCanvas::ApplyShapeState() {
     Q.setJoinStyle(P.Width() > 1 ? Qt::RoundJoin : Qt::MiterJoin);
     FPainter.setPen(Q);
   }
+}
+
+void TQPainterCanvas::DrawHatch(const TShapeOutline& Outline) {
+  const std::vector<TSegmentF> Lines = HatchLines(Outline, Brush().Style());
+  if (Lines.empty()) return;
+  QPen Q(ToQColor(Brush().Color()));
+  Q.setWidthF(1);
+  Q.setCapStyle(Qt::FlatCap);
+  FPainter.setPen(Q);
+  for (const TSegmentF& L : Lines) FPainter.drawLine(PixelCentre(L.A), PixelCentre(L.B));
+}
+
+void TQPainterCanvas::DrawShape(TShapeKind Kind, const TRect& R, int CornerW, int CornerH) {
+  // The outline every output draws; hatching as lines under it, as in the
+  // metafile, instead of Qt's own pattern brushes.
+  const TShapeOutline Outline = ShapeOutline(Kind, R, CornerW, CornerH);
   const TBrush& B = Brush();
-  FPainter.setBrush(QBrush(ToQColor(B.Color()), ToQtBrushStyle(B.Style())));
+  if (IsHatched(B.Style())) DrawHatch(Outline);
+  ApplyPen();
+  if (B.Style() == bsSolid)
+    FPainter.setBrush(QBrush(ToQColor(B.Color())));
+  else
+    FPainter.setBrush(Qt::NoBrush);
+  FPainter.drawPath(OutlinePath(Outline));
 }
 
 void TQPainterCanvas::DoMoveTo(int, int) {}
 
 void TQPainterCanvas::DoLineTo(int X, int Y) {
-  ApplyShapeState();
+  ApplyPen();
   const TPoint From = PenPos();
-  FPainter.drawLine(PixelCentre(From.X, From.Y), PixelCentre(X, Y));
+  FPainter.drawLine(QPointF(From.X + 0.5, From.Y + 0.5), QPointF(X + 0.5, Y + 0.5));
 }
 
 void TQPainterCanvas::DoRectangle(const TRect& R) {
-  ApplyShapeState();
-  FPainter.drawRect(OutlineRect(R));
+  DrawShape(TShapeKind::Rectangle, R, 0, 0);
 }
 
 void TQPainterCanvas::DoEllipse(const TRect& R) {
-  ApplyShapeState();
-  FPainter.drawEllipse(OutlineRect(R));
+  DrawShape(TShapeKind::Ellipse, R, 0, 0);
 }
 
 void TQPainterCanvas::DoRoundRect(const TRect& R, int CornerW, int CornerH) {
-  ApplyShapeState();
-  const double Rx = std::min(std::abs(double(CornerW)), std::abs(double(R.Width()))) / 2.0;
-  const double Ry = std::min(std::abs(double(CornerH)), std::abs(double(R.Height()))) / 2.0;
-  if (Rx <= 0 || Ry <= 0)
-    FPainter.drawRect(OutlineRect(R));
-  else
-    FPainter.drawRoundedRect(OutlineRect(R), Rx, Ry, Qt::AbsoluteSize);
+  DrawShape(TShapeKind::RoundRect, R, CornerW, CornerH);
 }
 
 void TQPainterCanvas::DoFillRect(const TRect& R) {
   const TBrush& B = Brush();
   if (B.Style() == bsClear || R.IsEmpty()) return;
-  FPainter.fillRect(QRectF(R.Left, R.Top, double(R.Width()), double(R.Height())),
-                    QBrush(ToQColor(B.Color()), ToQtBrushStyle(B.Style())));
+  if (IsHatched(B.Style())) {
+    DrawHatch(ShapeOutline(TShapeKind::Rectangle, R));
+    return;
+  }
+  FPainter.fillRect(QRectF(R.Left, R.Top, double(R.Width()), double(R.Height())), ToQColor(B.Color()));
 }
 
 void TQPainterCanvas::DrawText(int X, int Y, std::string_view Text) {
-  if (Text.empty()) return;
-  const QFont F = ToQFont(Font());
-  FPainter.setFont(F);
+  // Qt would expand a tab to a tab stop and show other control characters:
+  // each run starts where the measurer put it.
+  const std::vector<TTextRun> Runs = TextRuns(FMeasurer, Font(), Text);
+  if (Runs.empty()) return;
+  FPainter.setFont(ToQFont(Font()));
   FPainter.setPen(ToQColor(Font().Color()));
-  FPainter.drawText(QPointF(X, Y + QFontMetrics(F).ascent()), ToQString(Text));
+  const double Baseline = double(Y) + FMeasurer.Ascent(Font());
+  for (const TTextRun& Run : Runs)
+    FPainter.drawText(QPointF(double(X) + Run.Offset, Baseline), ToQString(Run.Text));
 }
 
 void TQPainterCanvas::DoTextOut(int X, int Y, std::string_view Text) {

@@ -1,4 +1,4 @@
-// A canvas painting on a QPainter: the screen, raster images, SVG and PDF.
+// A canvas painting on a QPainter: the screen, raster images and PDF.
 // Geometry follows the classic surface: an outline runs through the outer
 // pixels inside the rectangle (right and bottom exclusive), fills cover
 // exactly [Left, Right) x [Top, Bottom), text is anchored at its top-left.
@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include "graphics/Canvas.h"
+#include "graphics/Geometry.h"
 #include "graphics/TextMeasurer.h"
 
 namespace vt {
@@ -36,8 +37,10 @@ class TQPainterCanvas : public TCanvas {
   void DoTextRect(const TRect& Clip, int X, int Y, std::string_view Text) override;
 
  private:
-  // Sets the painter's pen and brush from the canvas's.
-  void ApplyShapeState();
+  // Sets the painter's pen from the canvas's.
+  void ApplyPen();
+  void DrawHatch(const TShapeOutline& Outline);
+  void DrawShape(TShapeKind Kind, const TRect& R, int CornerW, int CornerH);
   void DrawText(int X, int Y, std::string_view Text);
 
   QPainter& FPainter;

@@ -73,6 +73,10 @@ int TQtMeasurer::TextHeight(const TFont& Font, std::string_view) const {
   return M.ascent() + M.descent();
 }
 
+int TQtMeasurer::Ascent(const TFont& Font) const {
+  return Cache(Font).Metrics.ascent();
+}
+
 std::vector<int> TQtMeasurer::CharAdvances(const TFont& Font, std::string_view Text) const {
   // Differences of the rounded positions: every running sum is the width of
   // that prefix, and all of them add up to TextWidth.

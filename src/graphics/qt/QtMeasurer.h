@@ -32,6 +32,7 @@ class TQtMeasurer : public TTextMeasurer {
   int TextWidth(const TFont& Font, std::string_view Text) const override;
   int TextHeight(const TFont& Font, std::string_view Text) const override;
   std::vector<int> CharAdvances(const TFont& Font, std::string_view Text) const override;
+  int Ascent(const TFont& Font) const override;
 
  private:
   // Metrics of the font asked last; pictures use few fonts in long runs.

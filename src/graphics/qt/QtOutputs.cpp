@@ -6,7 +6,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSvgGenerator>
 #include <algorithm>
 #include <span>
 
@@ -46,6 +45,37 @@ void SaveImage(const TMetafile& Metafile, const TTextMeasurer& Measurer, const s
   WriteBytes(FileName, Bytes);
 }
 
+// Points as a short exact decimal: pixels at 96 dpi are multiples of 0.75
+// point, so two decimals always suffice.
+QByteArray PointText(double Points) {
+  QByteArray Text = QByteArray::number(Points, 'f', 2);
+  while (Text.endsWith('0')) Text.chop(1);
+  if (Text.endsWith('.')) Text.chop(1);
+  return Text;
+}
+
+// Qt's PDF writer makes pages of whole points, so a picture of W x H pixels
+// (W x H * 0.75 points) gets a page up to half a point larger or smaller.
+// The page's box is rewritten in place to the exact size, padded with blanks
+// so that no offset in the file moves. Qt draws from the top of its rounded
+// page: the box keeps that top edge and the left edge.
+void SetExactPageBox(QByteArray& Pdf, QSize Pixels) {
+  static const QByteArray Key = "/MediaBox [";
+  const qsizetype Start = Pdf.indexOf(Key);
+  if (Start < 0) return;
+  const qsizetype Open = Start + Key.size();
+  const qsizetype Close = Pdf.indexOf(']', Open);
+  if (Close < 0) return;
+  const QList<QByteArray> Values = Pdf.mid(Open, Close - Open).simplified().split(' ');
+  if (Values.size() != 4) return;
+  const double Top = Values[3].toDouble();
+  const double W = Pixels.width() * 72.0 / ScreenPixelsPerInch, H = Pixels.height() * 72.0 / ScreenPixelsPerInch;
+  QByteArray Box = "0 " + PointText(Top - H) + " " + PointText(W) + " " + PointText(Top);
+  if (Box.size() > Close - Open) return;
+  Box.append(QByteArray(Close - Open - Box.size(), ' '));
+  Pdf.replace(Open, Close - Open, Box);
+}
+
 }  // namespace
 
 QSize ScaledImageSize(const TMetafile& Metafile, int ScalePercent) {
@@ -83,22 +113,8 @@ void SaveBmp(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std
 }
 
 QByteArray SvgBytes(const TMetafile& Metafile, const TTextMeasurer& Measurer) {
-  EnsureGuiApplication();
-  const QSize Size = PictureSize(Metafile);
-  QByteArray Bytes;
-  QBuffer Buffer(&Bytes);
-  Buffer.open(QIODevice::WriteOnly);
-  QSvgGenerator Svg;
-  Svg.setOutputDevice(&Buffer);
-  Svg.setSize(Size);
-  Svg.setViewBox(QRect(QPoint(0, 0), Size));
-  Svg.setResolution(ScreenPixelsPerInch);
-  Svg.setTitle(QString::fromStdString(Metafile.PictureName()));
-  Svg.setDescription(QString::fromStdString(Metafile.AppName()));
-  QPainter Painter(&Svg);
-  PlayOn(Painter, "SVG", Metafile, Measurer);
-  Painter.end();
-  return Bytes;
+  const std::string Text = SvgDocument(Metafile, Measurer);
+  return QByteArray(Text.data(), static_cast<qsizetype>(Text.size()));
 }
 
 QByteArray PdfBytes(const TMetafile& Metafile, const TTextMeasurer& Measurer) {
@@ -121,11 +137,8 @@ QByteArray PdfBytes(const TMetafile& Metafile, const TTextMeasurer& Measurer) {
     PlayOn(Painter, "PDF", Metafile, Measurer);
     Painter.end();
   }
+  SetExactPageBox(Bytes, Size);
   return Bytes;
-}
-
-void SaveSvg(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName) {
-  WriteBytes(FileName, SvgBytes(Metafile, Measurer));
 }
 
 void SavePdf(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName) {
@@ -140,13 +153,12 @@ void TQtPictureWriter::Save(const TMetafile& Metafile, const TTextMeasurer& Meas
                             const std::string& FileName, TPictureFormat Format, int ScalePercent) const {
   switch (Format) {
     case TPictureFormat::Emf:
+    case TPictureFormat::Svg:
       return TPictureWriter::Save(Metafile, Measurer, FileName, Format, ScalePercent);
     case TPictureFormat::Bmp:
       return SaveBmp(Metafile, Measurer, FileName, ScalePercent);
     case TPictureFormat::Png:
       return SavePng(Metafile, Measurer, FileName, ScalePercent);
-    case TPictureFormat::Svg:
-      return SaveSvg(Metafile, Measurer, FileName);
     case TPictureFormat::Pdf:
       return SavePdf(Metafile, Measurer, FileName);
   }

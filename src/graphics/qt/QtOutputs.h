@@ -1,6 +1,6 @@
 // Pictures written by playing a recorded metafile through Qt: raster images
-// (.png, .bmp) at a scale, and vector pictures (.svg, .pdf) at their size in
-// pixels at 96 dpi. Every file is replaced only when complete.
+// (.png, .bmp) at a scale, and .pdf at its size in pixels at 96 dpi; .svg
+// comes from the SVG writer. Every file is replaced only when complete.
 #pragma once
 
 #include <QByteArray>
@@ -9,6 +9,7 @@
 
 #include "graphics/Metafile.h"
 #include "graphics/PictureWriter.h"
+#include "graphics/SvgWriter.h"
 #include "graphics/TextMeasurer.h"
 
 namespace vt {
@@ -34,13 +35,13 @@ void SavePng(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std
 void SaveBmp(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName,
              int ScalePercent = 100);
 // The vector pictures as bytes (for the clipboard, where there is no EMF
-// format), and written to files.
+// format), and written to files. The SVG comes from the SVG writer
+// (graphics/SvgWriter.h, which also has SaveSvg), the PDF from Qt.
 QByteArray SvgBytes(const TMetafile& Metafile, const TTextMeasurer& Measurer);
 QByteArray PdfBytes(const TMetafile& Metafile, const TTextMeasurer& Measurer);
-void SaveSvg(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName);
 void SavePdf(const TMetafile& Metafile, const TTextMeasurer& Measurer, const std::string& FileName);
 
-// Every picture format: .emf by the EMF writer, the rest through Qt.
+// Every picture format: .emf and .svg by the base writer, the rest through Qt.
 class TQtPictureWriter : public TPictureWriter {
  public:
   bool Supports(TPictureFormat Format) const override;

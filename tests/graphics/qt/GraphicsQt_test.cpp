@@ -158,8 +158,38 @@ TEST_F(QtOutputsTest, SvgAndPdfAreWrittenAtThePictureSize) {
   EXPECT_NE(Svg.find("<title>sample</title>"), std::string::npos);
   const std::string Pdf = Read(Path("p.pdf"));
   EXPECT_EQ(Pdf.rfind("%PDF", 0), 0u);
-  EXPECT_NE(Pdf.find("/MediaBox [0 0 75.000000 45.000000]"), std::string::npos);  // 100 x 60 px in points
+  EXPECT_NE(Pdf.find("/MediaBox [0 0 75 45 "), std::string::npos);  // 100 x 60 px in points
   EXPECT_EQ(std::distance(fs::directory_iterator(FDir), fs::directory_iterator()), 2);
+}
+
+// Qt makes pages of whole points; the page box is set to the exact size
+// without moving anything in the file, keeping the top edge Qt drew from.
+TEST_F(QtOutputsTest, PdfPageIsExactlyThePicturesSize) {
+  struct Case {
+    int W, H;
+    const char* Box;
+  };
+  const Case Cases[] = {
+      {101, 61, "/MediaBox [0 0.25 75.75 46 "},  // Qt's page: 76 x 46 points
+      {2469, 202, "/MediaBox [0 0.5 1851.75 152 "},
+      {1, 1, "/MediaBox [0 0.25 0.75 1 "},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Box);
+    TMetafile M(C.W, C.H, "sized");
+    const QByteArray Pdf = PdfBytes(M, FMeasurer);
+    EXPECT_NE(Pdf.indexOf(C.Box), -1) << Pdf.mid(Pdf.indexOf("/MediaBox"), 50).toStdString();
+    // The cross-reference table still points at every object.
+    const qsizetype Xref = Pdf.lastIndexOf("xref");
+    ASSERT_GT(Xref, 0);
+    const QList<QByteArray> Entries = Pdf.mid(Xref).split('\n');
+    for (const QByteArray& E : Entries) {
+      if (E.size() < 18 || !E.contains(" 00000 n")) continue;
+      const qsizetype At = E.left(10).toLongLong();
+      EXPECT_TRUE(Pdf.mid(At).contains(" 0 obj")) << At;
+      EXPECT_EQ(Pdf.mid(At, 20).split(' ').value(1), "0");
+    }
+  }
 }
 
 TEST_F(QtOutputsTest, PictureWriterWritesEveryFormat) {
