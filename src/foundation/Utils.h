@@ -31,6 +31,9 @@ bool SameFloat(double A, double B);
 std::u32string Utf8ToUtf32(std::string_view S);
 // Code points that cannot be encoded (surrogates, beyond U+10FFFF) become U+FFFD.
 std::string Utf32ToUtf8(std::u32string_view S);
+// Appends the UTF-8 bytes of one code point; surrogates and values beyond
+// U+10FFFF become U+FFFD.
+void AppendUtf8(std::string& Out, char32_t Cp);
 std::string CharToUtf8(char32_t Ch);
 // Number of characters.
 int Utf8Length(std::string_view S);

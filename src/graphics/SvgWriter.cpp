@@ -47,24 +47,6 @@ void AppendNumberAttribute(std::string& Out, const char* Name, double V) {
   Out += '"';
 }
 
-void AppendCodePoint(std::string& Out, char32_t C) {
-  if (C < 0x80) {
-    Out += static_cast<char>(C);
-  } else if (C < 0x800) {
-    Out += static_cast<char>(0xC0 | (C >> 6));
-    Out += static_cast<char>(0x80 | (C & 0x3F));
-  } else if (C < 0x10000) {
-    Out += static_cast<char>(0xE0 | (C >> 12));
-    Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-    Out += static_cast<char>(0x80 | (C & 0x3F));
-  } else {
-    Out += static_cast<char>(0xF0 | (C >> 18));
-    Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
-    Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-    Out += static_cast<char>(0x80 | (C & 0x3F));
-  }
-}
-
 // The characters an XML 1.0 document may contain.
 constexpr bool IsXmlChar(char32_t C) {
   return C == 0x9 || C == 0xA || C == 0xD || (C >= 0x20 && C <= 0xD7FF) || (C >= 0xE000 && C <= 0xFFFD) ||
@@ -98,7 +80,7 @@ void AppendEscaped(std::string& Out, std::u32string_view Chars) {
         Out += "&#13;";
         break;
       default:
-        AppendCodePoint(Out, IsXmlChar(C) ? C : ReplacementChar);
+        AppendUtf8(Out, IsXmlChar(C) ? C : ReplacementChar);
     }
   }
 }
