@@ -37,10 +37,11 @@ function(vt_library name)
   endif()
 endfunction()
 
-# vt_test(NAME SOURCES a_test.cpp ... [DEPS lib ...])
-# A GoogleTest executable whose tests are discovered by ctest when it runs.
+# vt_test(NAME SOURCES a_test.cpp ... [DEPS lib ...] [TIMEOUT seconds])
+# A GoogleTest executable whose tests are discovered by ctest when it runs;
+# TIMEOUT limits each of its tests (ctest's default otherwise).
 function(vt_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
   if(NOT ARG_SOURCES)
     return()  # nothing written yet
   endif()
@@ -51,9 +52,13 @@ function(vt_test name)
     VT_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     VT_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
   vt_common_options(${name})
+  set(properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  if(ARG_TIMEOUT)
+    list(APPEND properties TIMEOUT ${ARG_TIMEOUT})
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES ${properties})
 endfunction()
 
 # vt_bench(NAME SOURCES a_bench.cpp ... [DEPS lib ...])
