@@ -21,6 +21,8 @@ constexpr std::uint32_t TA_BASELINE_LEFT_NOUPDATECP = 24;
 constexpr std::uint32_t GM_COMPATIBLE = 1;
 constexpr std::uint32_t ETO_CLIPPED = 0x4;
 constexpr std::uint32_t PS_GEOMETRIC = 0x00010000;
+constexpr std::uint32_t PS_ENDCAP_FLAT = 0x00000200;
+constexpr std::uint32_t PS_JOIN_MITER = 0x00002000;
 constexpr std::uint32_t BS_SOLID = 0;
 constexpr std::int32_t FW_NORMAL = 400;
 constexpr std::int32_t FW_BOLD = 700;
@@ -125,7 +127,9 @@ class TEmfBuilder {
   void BoxRecord(std::uint32_t Type, const TRect& R);
   // A shape as an explicit path, hatched first when its brush is.
   void Shape(const TMetaRecord& R, TShapeKind Kind);
-  void OutlinePath(const TShapeOutline& Outline);
+  void OutlinePath(const TShapeOutline& Outline, const TMetaRecord& R);
+  // The closed figure as a path, drawn by the path record Draw.
+  void FigurePath(const TShapeOutline& Outline, std::uint32_t Draw);
   void Hatch(const TShapeOutline& Outline, const TBrush& Brush);
   void FillRectPath(const TMetaRecord& R);
   void BezierTo(const std::array<TPoint, 3>& Points);
@@ -311,20 +315,24 @@ std::uint32_t TEmfBuilder::PenHandle(const TPen& Pen) {
   if (Pen.Style() == psClear) return StockNullPen;
   TRecordBytes Body;
   std::uint32_t Type;
-  if (Pen.Width() <= 1) {
+  const bool Dashed = Pen.Style() != psSolid && Pen.Style() != psInsideFrame;
+  if (Pen.Width() <= 1 && !Dashed) {
     Type = emr::CreatePen;
     Body.U32(Pen.Style());
     Body.Point(TPoint(Pen.Width(), 0));
     Body.U32(ColorRef(Pen.Color()));
   } else {
-    // Readers ignore the width of a plain pen; a geometric one keeps it.
+    // Readers ignore the width of a plain pen, and Inkscape and emf2svg its
+    // dashes on lines; a geometric pen keeps both. Wide lines end and join
+    // round, hairlines flat, as on the screen.
+    const std::uint32_t Ends = Pen.Width() > 1 ? 0 : PS_ENDCAP_FLAT | PS_JOIN_MITER;
     Type = emr::ExtCreatePen;
-    Body.U32(0);                           // offBmi
-    Body.U32(0);                           // cbBmi
-    Body.U32(0);                           // offBits
-    Body.U32(0);                           // cbBits
-    Body.U32(PS_GEOMETRIC | Pen.Style());  // round caps and joins
-    Body.U32(static_cast<std::uint32_t>(Pen.Width()));
+    Body.U32(0);  // offBmi
+    Body.U32(0);  // cbBmi
+    Body.U32(0);  // offBits
+    Body.U32(0);  // cbBits
+    Body.U32(PS_GEOMETRIC | Ends | Pen.Style());
+    Body.U32(static_cast<std::uint32_t>(std::max(Pen.Width(), 1)));
     Body.U32(BS_SOLID);
     Body.U32(ColorRef(Pen.Color()));
     Body.U32(0);  // hatch
@@ -449,10 +457,21 @@ TPoint PixelPoint(TPointF P) {
   return TPoint(Saturate(RoundHalfEven64(P.X)), Saturate(RoundHalfEven64(P.Y)));
 }
 
-void TEmfBuilder::OutlinePath(const TShapeOutline& Outline) {
-  // Readers draw the rectangle and ellipse records one pixel larger than
-  // the classic surface does; a path with explicit points is drawn alike by
-  // all of them.
+// Readers draw the rectangle and ellipse records one pixel larger than the
+// classic surface does; a path with explicit points is drawn alike by all of
+// them. A dashed outline is filled and stroked as two paths: LibreOffice
+// strokes the path of a combined stroke and fill solid.
+void TEmfBuilder::OutlinePath(const TShapeOutline& Outline, const TMetaRecord& R) {
+  const TPenStyle Style = FMetafile.PenOf(R).Style();
+  if (Style == psSolid || Style == psInsideFrame || Style == psClear) {
+    FigurePath(Outline, emr::StrokeAndFillPath);
+  } else {
+    if (FMetafile.BrushOf(R).Style() == bsSolid) FigurePath(Outline, emr::FillPath);
+    FigurePath(Outline, emr::StrokePath);
+  }
+}
+
+void TEmfBuilder::FigurePath(const TShapeOutline& Outline, std::uint32_t Draw) {
   const TPoint Start = PixelPoint(Outline.Start);
   TRect Bounds(Start.X, Start.Y, Start.X, Start.Y);
   const auto Extend = [&](TPoint P) {
@@ -472,7 +491,7 @@ void TEmfBuilder::OutlinePath(const TShapeOutline& Outline) {
   }
   Simple(emr::CloseFigure);
   Simple(emr::EndPath);
-  BoxRecord(emr::StrokeAndFillPath, Bounds);
+  BoxRecord(Draw, Bounds);
   FPositionMoved = true;
 }
 
@@ -494,7 +513,7 @@ void TEmfBuilder::Shape(const TMetaRecord& R, TShapeKind Kind) {
     Hatch(Outline, Brush);
     SelectStateObject(TObjectKind::Pen, R.Pen);
   }
-  OutlinePath(Outline);
+  OutlinePath(Outline, R);
 }
 
 void TEmfBuilder::FillRectPath(const TMetaRecord& Record) {

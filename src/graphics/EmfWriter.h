@@ -38,6 +38,7 @@ inline constexpr std::uint32_t EndPath = 60;
 inline constexpr std::uint32_t CloseFigure = 61;
 inline constexpr std::uint32_t FillPath = 62;
 inline constexpr std::uint32_t StrokeAndFillPath = 63;
+inline constexpr std::uint32_t StrokePath = 64;
 inline constexpr std::uint32_t ExtCreateFontIndirectW = 82;
 inline constexpr std::uint32_t ExtTextOutW = 84;
 inline constexpr std::uint32_t PolyBezierTo16 = 88;

@@ -241,9 +241,12 @@ TEST(EmfWriter, PensByStyleAndWidth) {
   };
   const Case Cases[] = {
       {TPen(clRed, 1, psSolid), emr::CreatePen, 0, 1, 0x0000FF},
-      {TPen(clRed, 0, psDot), emr::CreatePen, 2, 0, 0x0000FF},
-      {TPen(clWindowText, 1, psDashDotDot), emr::CreatePen, 4, 1, 0},
+      {TPen(clRed, 0, psSolid), emr::CreatePen, 0, 0, 0x0000FF},
       {TPen(clBlue, 1, psInsideFrame), emr::CreatePen, 6, 1, 0xFF0000},
+      // Dashed hairlines are geometric pens one pixel wide with flat ends
+      // and mitred joins, or two readers draw them solid.
+      {TPen(clRed, 0, psDot), emr::ExtCreatePen, 0x12202, 1, 0x0000FF},
+      {TPen(clWindowText, 1, psDashDotDot), emr::ExtCreatePen, 0x12204, 1, 0},
       {TPen(clBlue, 3, psDash), emr::ExtCreatePen, 0x10001, 3, 0xFF0000},
       {TPen(clGreen, 2, psSolid), emr::ExtCreatePen, 0x10000, 2, 0x008000},
       {TPen(clGreen, 5, psDashDot), emr::ExtCreatePen, 0x10003, 5, 0x008000},
@@ -376,6 +379,28 @@ TEST(EmfWriter, TextIsUtf16WithTheMeasurersAdvances) {
   EXPECT_THAT(Dx, ElementsAre(8, 8, 8, 8, 8, 8, 8, 0));
   EXPECT_EQ(R.Size, 92u + 32u);
   EXPECT_EQ(F.Records[F.First(emr::SetTextColor)].U32(8), 0xFF0000u);
+}
+
+// A dashed outline is filled and stroked as two paths: one reader strokes a
+// combined stroke and fill solid.
+TEST(EmfWriter, DashedOutlinesAreFilledAndStrokedApart) {
+  const auto DrawTypes = [](TPenStyle Pen, TBrushStyle Brush) {
+    const TEmfFile F = Emf([&](TCanvas& C) {
+      C.SetPen(TPen(clRed, 1, Pen));
+      C.SetBrush(TBrush(clYellow, Brush));
+      C.Ellipse(TRect(0, 0, 40, 20));
+    });
+    std::vector<std::uint32_t> Types;
+    for (std::uint32_t T : F.Types())
+      if (T == emr::FillPath || T == emr::StrokePath || T == emr::StrokeAndFillPath) Types.push_back(T);
+    EXPECT_EQ(F.OfType(emr::BeginPath).size(), Types.size());
+    return Types;
+  };
+  using namespace emr;
+  EXPECT_THAT(DrawTypes(psSolid, bsSolid), ElementsAre(StrokeAndFillPath));
+  EXPECT_THAT(DrawTypes(psDash, bsSolid), ElementsAre(FillPath, StrokePath));
+  EXPECT_THAT(DrawTypes(psDot, bsClear), ElementsAre(StrokePath));
+  EXPECT_THAT(DrawTypes(psDashDot, bsCross), ElementsAre(StrokePath));
 }
 
 // Readers expand a tab their own way, or ignore the advances: every run
