@@ -37,11 +37,13 @@ function(vt_library name)
   endif()
 endfunction()
 
-# vt_test(NAME SOURCES a_test.cpp ... [DEPS lib ...] [TIMEOUT seconds])
+# vt_test(NAME SOURCES a_test.cpp ... [DEPS lib ...] [TIMEOUT seconds]
+#         [LAUNCHER program])
 # A GoogleTest executable whose tests are discovered by ctest when it runs;
-# TIMEOUT limits each of its tests (ctest's default otherwise).
+# TIMEOUT limits each of its tests (ctest's default otherwise); LAUNCHER runs
+# the executable, for listing and for every test, as LAUNCHER EXE ARGS.
 function(vt_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT;LAUNCHER" "SOURCES;DEPS" ${ARGN})
   if(NOT ARG_SOURCES)
     return()  # nothing written yet
   endif()
@@ -52,6 +54,9 @@ function(vt_test name)
     VT_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     VT_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
   vt_common_options(${name})
+  if(ARG_LAUNCHER)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR ${ARG_LAUNCHER})
+  endif()
   set(properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   if(ARG_TIMEOUT)
     list(APPEND properties TIMEOUT ${ARG_TIMEOUT})

@@ -205,9 +205,8 @@ TVarnTreeForm::~TVarnTreeForm() {
   // while they go.
   FUpdate = false;
   ScrollBox->removeEventFilter(this);
-  ZoomBox->lineEdit()->removeEventFilter(this);
-  for (QSpinBox* field : {NodePage->NodeMinWidth, NodePage->NodeMaxWidth, NodePage->NodeMinHeight,
-                          NodePage->NodeMaxHeight})
+  for (QSpinBox* field :
+       {NodePage->NodeMinWidth, NodePage->NodeMaxWidth, NodePage->NodeMinHeight, NodePage->NodeMaxHeight})
     field->removeEventFilter(this);
   DrawImage->SetPicture(nullptr);
 }
@@ -278,7 +277,6 @@ void TVarnTreeForm::CreateToolBar() {
   ZoomBox->setCurrentIndex(5);
   ZoomBox->setEditText(QStringLiteral("100%"));
   ZoomBox->setMinimumContentsLength(11);
-  ZoomBox->lineEdit()->installEventFilter(this);
   FAppliedZoomText = ZoomBox->currentText();
 
   OrientationBox = NewListBox("OrientationBox", "Orientation", bar);
@@ -398,6 +396,16 @@ void TVarnTreeForm::ConnectHandlers() {
   connect(ExitItem, &QAction::triggered, this, &QWidget::close);
 
   connect(ZoomBox, &QComboBox::activated, this, [this] { RunCommand([this] { ZoomBoxClick(); }); });
+  // A typed zoom applies on Enter and when the box is left. The keys of the
+  // user's keyboard reach the combo box, which hands them to its line edit
+  // past any event filter: its signals are where they show.
+  connect(ZoomBox->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+    ZoomBox->hidePopup();
+    RunCommand([this] { ZoomBoxExit(); });
+    focusNextChild();
+  });
+  connect(ZoomBox->lineEdit(), &QLineEdit::editingFinished, this,
+          [this] { RunCommand([this] { ZoomBoxExit(); }); });
   connect(OrientationBox, &QComboBox::currentIndexChanged, this,
           [this] { RunCommand([this] { VarnToolClick(); }); });
   connect(MethodBox, &QComboBox::currentIndexChanged, this,
@@ -698,19 +706,6 @@ bool TVarnTreeForm::eventFilter(QObject* Watched, QEvent* Event) {
       NodeDimEnter(field);
     else if (Event->type() == QEvent::FocusOut)
       NodeDimExit(field);
-  }
-  if (Watched == ZoomBox->lineEdit()) {
-    if (Event->type() == QEvent::KeyPress) {
-      const auto key = static_cast<QKeyEvent*>(Event)->key();
-      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        ZoomBox->hidePopup();
-        RunCommand([this] { ZoomBoxExit(); });
-        focusNextChild();
-        return true;
-      }
-    } else if (Event->type() == QEvent::FocusOut) {
-      RunCommand([this] { ZoomBoxExit(); });
-    }
   }
   return QMainWindow::eventFilter(Watched, Event);
 }

@@ -1,0 +1,140 @@
+// The window on a real X server with a window manager (tools/with-xserver
+// starts both), worked with input that arrives as a user's does: xdotool
+// moves the pointer, clicks and types through the window system, and the
+// keys reach whichever widget has the keyboard focus.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <memory>
+#include <string>
+
+#include "WindowFixture.h"
+#include "app/TreeMain.h"
+
+namespace vt {
+namespace {
+
+class TXcbEnvironment : public testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "vt_real_display_tests";
+    static char* argv[] = {name, nullptr};
+    FApplication = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { FApplication.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> FApplication;
+};
+[[maybe_unused]] testing::Environment* const XcbEnvironment =
+    testing::AddGlobalTestEnvironment(new TXcbEnvironment);
+
+const std::string Holiday = VT_SOURCE_DIR "/examples/holiday.vrn";
+
+class RealDisplayTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "run through tools/with-xserver";
+    WindowTest::SetUp();
+    Form->resize(1100, 800);
+    Form->show();
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+  }
+
+  // Runs xdotool with Args while the window goes on handling events, then
+  // lets it handle what the input caused.
+  void Xdo(const QStringList& Args) {
+    QProcess xdo;
+    xdo.start("xdotool", Args);
+    ASSERT_TRUE(xdo.waitForStarted(5000));
+    QElapsedTimer waited;
+    waited.start();
+    while (!xdo.waitForFinished(10)) {
+      QApplication::processEvents();
+      if (waited.elapsed() > 10000) {
+        xdo.kill();
+        xdo.waitForFinished(1000);
+        FAIL() << "xdotool did not end: " << Args.join(' ').toStdString();
+      }
+    }
+    ASSERT_EQ(xdo.exitCode(), 0) << xdo.readAllStandardError().toStdString();
+    QTest::qWait(150);
+  }
+  void ClickAt(QWidget* W, QPoint At) {
+    const QPoint p = W->mapToGlobal(At);
+    // Not --sync: it waits for a motion that never comes when the pointer
+    // is there already.
+    Xdo({"mousemove", QString::number(p.x()), QString::number(p.y()), "sleep", "0.05", "click", "1"});
+  }
+  void Click(QWidget* W) { ClickAt(W, W->rect().center()); }
+  void Keys(const QStringList& Keys) { Xdo(QStringList{"key", "--delay", "20"} + Keys); }
+  void Type(const QString& Text) { Xdo({"type", "--delay", "20", Text}); }
+
+  QComboBox* ZoomBox() { return Find<QComboBox>("ZoomBox"); }
+  // The visible middle of the picture area, whatever the picture's size.
+  void ClickPictureArea() { Click(Find<QScrollArea>("ScrollBox")->viewport()); }
+
+  // Opens a file as the command line does and lets the window lay out the
+  // controls that a picture shows.
+  void Open(const std::string& FileName) {
+    Form->OpenCommandLineFile(FileName);
+    ASSERT_TRUE(Form->HasPicture());
+    QTest::qWait(200);
+  }
+};
+
+// Enter, Tab and a click elsewhere all apply a typed zoom, whether or not it
+// is one of the list's items; "0" gives 1 %.
+TEST_F(RealDisplayTest, ATypedZoomIsAppliedByEnterTabOrAClickElsewhere) {
+  Open(Holiday);
+  struct Case {
+    const char* Text;
+    const char* Leave;  // "Return", "Tab" or "click"
+    int Zoom;
+  };
+  const Case Cases[] = {
+      {"33", "Return", 33},     {"0", "Tab", 1},        {"1000", "click", 1000},
+      {"300 %", "Return", 300}, {"150", "Return", 150}, {"75%", "Tab", 75},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(std::string(C.Text) + " then " + C.Leave);
+    Click(ZoomBox()->lineEdit());
+    ASSERT_TRUE(ZoomBox()->lineEdit()->hasFocus());
+    Keys({"ctrl+a"});
+    Type(C.Text);
+    if (std::string(C.Leave) == "click")
+      ClickPictureArea();
+    else
+      Keys({C.Leave});
+    EXPECT_EQ(Form->ZoomPercent(), C.Zoom);
+    EXPECT_EQ(Panel(2), std::to_string(C.Zoom) + "%");
+  }
+  EXPECT_TRUE(Dialogs->Errors.empty());
+}
+
+// A text that is no number is reported once, and the box shows the zoom in
+// force again.
+TEST_F(RealDisplayTest, ATypedZoomThatIsNoNumberIsReportedOnce) {
+  Open(Holiday);
+  Click(ZoomBox()->lineEdit());
+  Keys({"ctrl+a"});
+  Type("abc");
+  Keys({"Return"});
+  EXPECT_EQ(Dialogs->Errors.size(), 1u);
+  EXPECT_EQ(Form->ZoomPercent(), 100);
+  EXPECT_EQ(ZoomBox()->currentText().toStdString(), "100%");
+  ClickPictureArea();
+  EXPECT_EQ(Dialogs->Errors.size(), 1u);
+}
+
+}  // namespace
+}  // namespace vt
