@@ -54,10 +54,13 @@ function(vt_test name)
     VT_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     VT_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
   vt_common_options(${name})
+  set(properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   if(ARG_LAUNCHER)
     set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR ${ARG_LAUNCHER})
+    # One launch at a time: virtual X servers started side by side can
+    # race for a display number.
+    list(APPEND properties RESOURCE_LOCK ${ARG_LAUNCHER})
   endif()
-  set(properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   if(ARG_TIMEOUT)
     list(APPEND properties TIMEOUT ${ARG_TIMEOUT})
   endif()
