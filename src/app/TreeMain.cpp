@@ -646,11 +646,21 @@ bool TVarnTreeForm::ApplyZoom() {
   int zoom = FZoomPercent;
   if (fit) {
     const QSize client = ScrollBox->maximumViewportSize();
+    const int bar = ScrollBox->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ScrollBox);
     const int boxWidth = HasPicture() ? TreeDrawer().BoxWidth() : 0;
     const int boxHeight = HasPicture() ? TreeDrawer().BoxHeight() : 0;
     // A box without width or height cannot be fitted in that direction.
-    const long long byWidth = boxWidth > 0 ? client.width() * 100LL / boxWidth : -1;
-    const long long byHeight = boxHeight > 0 ? client.height() * 100LL / boxHeight : -1;
+    long long byWidth = boxWidth > 0 ? client.width() * 100LL / boxWidth : -1;
+    long long byHeight = boxHeight > 0 ? client.height() * 100LL / boxHeight : -1;
+    // Fitted to one side, the picture may overflow the other, whose scroll
+    // bar then takes its room from the fitted side.
+    const auto zoomed = [](int Side, long long Zoom) {
+      return RoundHalfEven(double(Side) * double(Zoom) / 100);
+    };
+    if (byWidth >= 0 && zoomed(boxHeight, byWidth) > client.height())
+      byWidth = std::max(client.width() - bar, 0) * 100LL / boxWidth;
+    if (byHeight >= 0 && zoomed(boxWidth, byHeight) > client.width())
+      byHeight = std::max(client.height() - bar, 0) * 100LL / boxHeight;
     long long fitted = -1;
     if (index == ZoomFitWidth)
       fitted = byWidth;

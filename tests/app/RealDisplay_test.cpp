@@ -4,6 +4,7 @@
 // keys reach whichever widget has the keyboard focus.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -134,6 +135,55 @@ TEST_F(RealDisplayTest, ATypedZoomThatIsNoNumberIsReportedOnce) {
   EXPECT_EQ(ZoomBox()->currentText().toStdString(), "100%");
   ClickPictureArea();
   EXPECT_EQ(Dialogs->Errors.size(), 1u);
+}
+
+// A fitted picture fits the room the scroll bars it brings leave: fitted to
+// the width, a tall picture gets a vertical scroll bar and no horizontal one.
+TEST_F(RealDisplayTest, FitToWidthAndHeightLeaveRoomForTheOtherScrollBar) {
+  Open(Holiday);
+  struct Case {
+    int Orientation;  // index in the orientation box
+    int Item;         // zoom list item
+    bool Width;       // fitted to the width
+    bool Height;      // fitted to the height
+  };
+  // Left-Right makes the picture tall and narrow, Top-Down wide and low.
+  const Case Cases[] = {{1, ZoomFitWidth, true, false},
+                        {0, ZoomFitHeight, false, true},
+                        {1, ZoomFit, true, true},
+                        {0, ZoomFit, true, true}};
+  auto* scroll = Find<QScrollArea>("ScrollBox");
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Item);
+    Find<QComboBox>("OrientationBox")->setCurrentIndex(C.Orientation);
+    QTest::qWait(100);
+    // The item picked from the open list with the pointer.
+    QComboBox* box = ZoomBox();
+    ClickAt(box, QPoint(box->width() - 6, box->height() / 2));
+    QAbstractItemView* list = box->view();
+    ASSERT_TRUE(list->isVisible());
+    // The list shows ten of its eleven items: scrolled as a user would.
+    list->scrollTo(box->model()->index(C.Item, 0));
+    QTest::qWait(50);
+    const QRect item = list->visualRect(box->model()->index(C.Item, 0));
+    ClickAt(list->viewport(), item.center());
+    ASSERT_EQ(box->currentIndex(), C.Item);
+    QTest::qWait(100);
+    auto* image = Find<QWidget>("DrawImage");
+    const QSize room = scroll->viewport()->size();
+    if (C.Width) {
+      EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
+      EXPECT_LE(image->width(), room.width());
+    }
+    if (C.Height) {
+      EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
+      EXPECT_LE(image->height(), room.height());
+    }
+    // One percent more would not fit: the fitted side is filled.
+    if (C.Width && !C.Height) {
+      EXPECT_GT(Form->TreeDrawer().BoxWidth() * (Form->ZoomPercent() + 1) / 100.0, room.width());
+    }
+  }
 }
 
 }  // namespace
