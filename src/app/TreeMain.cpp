@@ -650,26 +650,28 @@ bool TVarnTreeForm::ApplyZoom() {
     const int boxWidth = HasPicture() ? TreeDrawer().BoxWidth() : 0;
     const int boxHeight = HasPicture() ? TreeDrawer().BoxHeight() : 0;
     // A box without width or height cannot be fitted in that direction.
-    long long byWidth = boxWidth > 0 ? client.width() * 100LL / boxWidth : -1;
-    long long byHeight = boxHeight > 0 ? client.height() * 100LL / boxHeight : -1;
+    const long long byWidth = boxWidth > 0 ? client.width() * 100LL / boxWidth : -1;
+    const long long byHeight = boxHeight > 0 ? client.height() * 100LL / boxHeight : -1;
     // Fitted to one side, the picture may overflow the other, whose scroll
-    // bar then takes its room from the fitted side.
+    // bar then takes its room from the fitted side. Fitted to both, it
+    // overflows neither.
     const auto zoomed = [](int Side, long long Zoom) {
       return RoundHalfEven(double(Side) * double(Zoom) / 100);
     };
-    if (byWidth >= 0 && zoomed(boxHeight, byWidth) > client.height())
-      byWidth = std::max(client.width() - bar, 0) * 100LL / boxWidth;
-    if (byHeight >= 0 && zoomed(boxWidth, byHeight) > client.width())
-      byHeight = std::max(client.height() - bar, 0) * 100LL / boxHeight;
     long long fitted = -1;
-    if (index == ZoomFitWidth)
+    if (index == ZoomFitWidth) {
       fitted = byWidth;
-    else if (index == ZoomFitHeight)
+      if (fitted >= 0 && zoomed(boxHeight, fitted) > client.height())
+        fitted = std::max(client.width() - bar, 0) * 100LL / boxWidth;
+    } else if (index == ZoomFitHeight) {
       fitted = byHeight;
-    else if (byWidth >= 0 && byHeight >= 0)
+      if (fitted >= 0 && zoomed(boxWidth, fitted) > client.width())
+        fitted = std::max(client.height() - bar, 0) * 100LL / boxHeight;
+    } else if (byWidth >= 0 && byHeight >= 0) {
       fitted = std::min(byWidth, byHeight);
-    else
+    } else {
       fitted = std::max(byWidth, byHeight);
+    }
     if (fitted >= 0) zoom = static_cast<int>(std::min<long long>(fitted, 100000));
   } else {
     std::string digits = Trim(text.toStdString());
