@@ -22,9 +22,11 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "app/FAbout.h"
 #include "app/FLine.h"
@@ -702,7 +704,19 @@ void TVarnTreeForm::ZoomBoxExit() {
   UpdateForm(false, true);
 }
 
+void TVarnTreeForm::OpenWhenShown(const std::string& FileName) {
+  FFileWhenShown = FileName;
+  winId();  // the window's handle, to hear of its exposure
+  windowHandle()->installEventFilter(this);
+}
+
 bool TVarnTreeForm::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Watched == windowHandle() && Event->type() == QEvent::Expose && windowHandle()->isExposed() &&
+      !FFileWhenShown.empty()) {
+    windowHandle()->removeEventFilter(this);
+    QTimer::singleShot(0, this,
+                       [this, file = std::exchange(FFileWhenShown, {})] { OpenCommandLineFile(file); });
+  }
   if (Watched == ScrollBox && Event->type() == QEvent::Resize) {
     // A fitted picture keeps fitting the area it is shown in; the picture
     // area paints at any zoom, so nothing is drawn again.
@@ -842,8 +856,7 @@ int RunVarnTreeWindow(int argc, char** argv, const std::string& FileName) {
   QApplication::setApplicationName(QString::fromUtf8(SAppCaption));
   TVarnTreeForm form;
   form.show();
-  if (!FileName.empty())
-    QTimer::singleShot(0, &form, [&form, FileName] { form.OpenCommandLineFile(FileName); });
+  if (!FileName.empty()) form.OpenWhenShown(FileName);
   return application.exec();
 }
 

@@ -90,6 +90,10 @@ class TVarnTreeForm : public QMainWindow {
   // The file of the command line: ".vrn" in any letter case is a model,
   // anything else a whole tree document. Errors are reported.
   void OpenCommandLineFile(const std::string& FileName);
+  // Opens FileName as the command line does once the window is on the
+  // screen where the window manager put it, so that a message about the
+  // file is centred on the window.
+  void OpenWhenShown(const std::string& FileName);
 
   // Brings the picture and every control up to date; nothing while FUpdate
   // is clear.
@@ -209,6 +213,8 @@ class TVarnTreeForm : public QMainWindow {
   // The zoom text last applied, so that leaving the box unchanged does not
   // draw again.
   QString FAppliedZoomText;
+  // The file OpenWhenShown opens at the window's first exposure.
+  std::string FFileWhenShown;
   // The node editor: the format shown, the number of class items at the
   // head of the node box, and what each dimension field remembers of its
   // partner while it has the focus (min width, max width, min height, max

@@ -9,10 +9,12 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <string>
 
@@ -184,6 +186,32 @@ TEST_F(RealDisplayTest, FitToWidthAndHeightLeaveRoomForTheOtherScrollBar) {
       EXPECT_GT(Form->TreeDrawer().BoxWidth() * (Form->ZoomPercent() + 1) / 100.0, room.width());
     }
   }
+}
+
+// A file named on the command line that cannot be read is reported in a
+// message box centred on the main window, which is on the screen first.
+TEST_F(RealDisplayTest, AMessageAtStartUpIsCentredOnTheWindow) {
+  Form.reset();
+  TVarnTreeForm form;  // with the real message boxes
+  form.resize(900, 640);
+  form.show();
+  form.OpenWhenShown(Path("missing.vrn"));
+  QRect message, window;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible() || !message.isNull()) return;
+    QTest::qWait(300);  // where the window manager puts it
+    message = box->frameGeometry();
+    window = form.frameGeometry();
+    box->done(QMessageBox::Ok);
+  });
+  poll.start(50);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !message.isNull(); }, 10000)) << "no message box";
+  const QPoint offset = message.center() - window.center();
+  EXPECT_LE(offset.manhattanLength(), 40) << "message at " << message.x() << "," << message.y()
+                                          << ", window at " << window.x() << "," << window.y();
+  EXPECT_TRUE(window.contains(message));
 }
 
 }  // namespace
