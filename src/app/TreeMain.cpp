@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStyle>
@@ -455,9 +456,23 @@ void TVarnTreeForm::OpenCommandLineFile(const std::string& FileName) {
   });
 }
 
-void TVarnTreeForm::TreeLoaded() {
+void TVarnTreeForm::TreeLoaded(bool NewTree) {
   FillNodeBoxes();
   UpdateForm(FDocument->FileModified(), true);
+  if (NewTree) ScrollToRoot();
+}
+
+void TVarnTreeForm::ScrollToRoot() {
+  const TVarnNode* root = HasPicture() ? TreeDrawer().VarnRoot() : nullptr;
+  if (!root) return;
+  const TRect r = root->NodeRect();
+  const double scale = FZoomPercent / 100.0;
+  const QPoint centre =
+      DrawImage->mapTo(ScrollBox->widget(), QPoint(RoundHalfEven((r.Left + r.Right) / 2.0 * scale),
+                                                   RoundHalfEven((r.Top + r.Bottom) / 2.0 * scale)));
+  const QSize view = ScrollBox->viewport()->size();
+  ScrollBox->horizontalScrollBar()->setValue(centre.x() - view.width() / 2);
+  ScrollBox->verticalScrollBar()->setValue(centre.y() - view.height() / 2);
 }
 
 void TVarnTreeForm::OpenClick() {
@@ -473,7 +488,7 @@ void TVarnTreeForm::OpenClick() {
   else
     FDocument->LoadVarnTreeFile(path, FOpenFilterIndex == ofTreeDocument || FOpenFilterIndex == ofFormatsOnly,
                                 FOpenFilterIndex == ofTreeDocument || FOpenFilterIndex == ofTreeOnly);
-  TreeLoaded();
+  TreeLoaded(FOpenFilterIndex != ofFormatsOnly);
 }
 
 void TVarnTreeForm::CheckFileSave() {

@@ -191,7 +191,12 @@ class TVarnTreeForm : public QMainWindow {
   void UpdateControls();
   // After a tree or a tree document came in: the controls from the drawer,
   // without handlers, and a redraw.
-  void TreeLoaded();
+  // After a new tree or new formats: the lists refilled and the window
+  // updated; a new tree is shown with its root in view.
+  void TreeLoaded(bool NewTree = true);
+  // Scrolls the picture area so that the root is in view, in the middle
+  // where the picture is larger than the area.
+  void ScrollToRoot();
   // Runs Fill with FUpdate clear, setting it again also on errors.
   void WithoutUpdate(const std::function<void()>& Fill);
   void Connect(QAction* Action, void (TVarnTreeForm::*Command)());

@@ -188,6 +188,19 @@ TEST_F(RealDisplayTest, FitToWidthAndHeightLeaveRoomForTheOtherScrollBar) {
   }
 }
 
+// A tree wider than the window opens with its root in view, in the middle.
+TEST_F(RealDisplayTest, AWideTreeOpensWithItsRootInView) {
+  Open(Holiday);
+  auto* scroll = Find<QScrollArea>("ScrollBox");
+  auto* image = Find<QWidget>("DrawImage");
+  ASSERT_GT(image->width(), scroll->viewport()->width());
+  const TRect r = Form->TreeDrawer().VarnRoot()->NodeRect();
+  const QPoint root =
+      image->mapTo(scroll->viewport(), QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+  EXPECT_LE(std::abs(root.x() - scroll->viewport()->width() / 2), 1) << root.x();
+  EXPECT_TRUE(scroll->viewport()->rect().contains(root));
+}
+
 // A file named on the command line that cannot be read is reported in a
 // message box centred on the main window, which is on the screen first.
 TEST_F(RealDisplayTest, AMessageAtStartUpIsCentredOnTheWindow) {
