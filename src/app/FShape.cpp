@@ -29,7 +29,7 @@ struct TShapeItem {
 constexpr TShapeItem ShapeItems[] = {
     {"RectangleItem", "&Rectangle", stRectangle},
     {"EllipseItem", "&Ellipse", stEllipse},
-    {"RoundedItem", "&Rounded", stRoundRect},
+    {"RoundedItem", "Ro&unded", stRoundRect},
 };
 constexpr int ShapeItemCount = static_cast<int>(std::size(ShapeItems));
 
@@ -108,8 +108,8 @@ QGroupBox* TEditShape::CreateFillGroup() {
   FillGroup = new QGroupBox(QStringLiteral("&Fill"), this);
   FillGroup->setObjectName(QStringLiteral("FillGroup"));
   BrushStyleBox = NewBrushStyleBox("BrushStyleBox", FillGroup);
-  Label2 = NewLabel("Label2", "&Style", BrushStyleBox, FillGroup);
-  BrushColorButton = NewButton("BrushColorButton", "&Color...", FillGroup);
+  Label2 = NewLabel("Label2", "S&tyle", BrushStyleBox, FillGroup);
+  BrushColorButton = NewButton("BrushColorButton", "Co&lor...", FillGroup);
   auto* grid = new QGridLayout(FillGroup);
   grid->addWidget(Label2, 0, 0);
   grid->addWidget(BrushStyleBox, 0, 1);

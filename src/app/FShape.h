@@ -33,7 +33,7 @@ class TEditShape : public QDialog {
   void ShowValues();
 
   // The picked item of ShapeCheck: 0 "&Rectangle", 1 "&Ellipse",
-  // 2 "&Rounded", -1 none.
+  // 2 "Ro&unded", -1 none.
   int ShapeIndex() const;
   // Picks an item as a click on it does: NodeShape takes its shape.
   void SetShapeIndex(int Index);

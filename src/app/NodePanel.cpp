@@ -264,8 +264,10 @@ QWidget* TNodePanel::CreateGraphicPage() {
   layout->addWidget(CreateShapeRow(content));
   layout->addWidget(CreateAlignGroup(content));
   layout->addWidget(CreateRoundedGroup(content));
-  layout->addWidget(CreateAnchorGroup(content, "Top &anchor", "Top", TopHoriz, TopHorizUnit, TopVert, TopVertUnit));
-  layout->addWidget(CreateAnchorGroup(content, "Bottom anchor", "Bot", BotHoriz, BotHorizUnit, BotVert, BotVertUnit));
+  layout->addWidget(
+      CreateAnchorGroup(content, "Top &anchor", "Top", TopHoriz, TopHorizUnit, TopVert, TopVertUnit));
+  layout->addWidget(
+      CreateAnchorGroup(content, "Bottom anchor", "Bot", BotHoriz, BotHorizUnit, BotVert, BotVertUnit));
   layout->addStretch(1);
   GraphicPage = Scrolled(content, "GraphicPage", this);
   return GraphicPage;
@@ -283,7 +285,7 @@ QWidget* TNodePanel::CreateDimensionGroup(QWidget* Parent) {
   grid->addWidget(NewLabel("&Width", group, NodeMinWidth), 1, 0);
   grid->addWidget(NodeMinWidth, 1, 1);
   grid->addWidget(NodeMaxWidth, 1, 2);
-  grid->addWidget(NewLabel("&Height", group, NodeMinHeight), 2, 0);
+  grid->addWidget(NewLabel("He&ight", group, NodeMinHeight), 2, 0);
   grid->addWidget(NodeMinHeight, 2, 1);
   grid->addWidget(NodeMaxHeight, 2, 2);
   return group;
@@ -335,7 +337,7 @@ QWidget* TNodePanel::CreateRoundedGroup(QWidget* Parent) {
   RoundedUnitX = NewUnitList("RoundedUnitX", group);
   RoundedY = NewField("RoundedY", group);
   RoundedUnitY = NewUnitList("RoundedUnitY", group);
-  grid->addWidget(NewLabel("&Horizontal", group, RoundedX), 0, 0);
+  grid->addWidget(NewLabel("Hori&zontal", group, RoundedX), 0, 0);
   grid->addWidget(RoundedX, 0, 1);
   grid->addWidget(RoundedUnitX, 0, 2);
   grid->addWidget(NewLabel("&Vertical", group, RoundedY), 1, 0);
@@ -373,7 +375,7 @@ QWidget* TNodePanel::CreateTextPage() {
   layout->addWidget(CreateBorderGroup(content));
   layout->addWidget(CreateFormatGroup(content));
   layout->addWidget(CreatePositionGroup(content));
-  FontButton = new QPushButton(QStringLiteral("&Font..."), content);
+  FontButton = new QPushButton(QStringLiteral("F&ont..."), content);
   FontButton->setObjectName(QStringLiteral("FontButton"));
   layout->addWidget(FontButton);
   TextEdit = new QLineEdit(content);
@@ -401,7 +403,7 @@ QWidget* TNodePanel::CreateFormatGroup(QWidget* Parent) {
   auto* grid = NewGrid(group);
   WrapCheck = NewCheck("WrapCheck", "&Wrap", group);
   ClipCheck = NewCheck("ClipCheck", "&Clip", group);
-  TrimCheck = NewCheck("TrimCheck", "T&rim to", group);
+  TrimCheck = NewCheck("TrimCheck", "Tri&m to", group);
   TrimChar = NewField("TrimChar", group);
   LineSpace = NewField("LineSpace", group);
   LineSpaceLabel = NewLabel("&Line space", group, LineSpace);

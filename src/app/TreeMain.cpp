@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <QWindow>
 #include <algorithm>
 #include <cstdio>
@@ -208,6 +209,7 @@ TVarnTreeForm::~TVarnTreeForm() {
   // while they go.
   FUpdate = false;
   ScrollBox->removeEventFilter(this);
+  ScrollBox->viewport()->removeEventFilter(this);
   for (QSpinBox* field :
        {NodePage->NodeMinWidth, NodePage->NodeMaxWidth, NodePage->NodeMinHeight, NodePage->NodeMaxHeight})
     field->removeEventFilter(this);
@@ -226,10 +228,15 @@ void TVarnTreeForm::CreateActions() {
   };
   OpenItem = action("OpenItem", "&Open", QKeySequence(Qt::CTRL | Qt::Key_O));
   SaveItem = action("SaveItem", "&Save", QKeySequence(Qt::CTRL | Qt::Key_S));
-  SaveAsItem = action("SaveAsItem", "Save &As...");
-  ExitItem = action("ExitItem", "E&xit");
+  SaveAsItem = action("SaveAsItem", "Save &As...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  ExitItem = action("ExitItem", "E&xit", QKeySequence(Qt::CTRL | Qt::Key_Q));
   CopyItem = action("CopyItem", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C));
   AboutItem = action("AboutItem", "&About...");
+  ZoomInAction = action("ZoomInAction", "Zoom in", QKeySequence(Qt::CTRL | Qt::Key_Plus));
+  ZoomInAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  ZoomOutAction = action("ZoomOutAction", "Zoom out", QKeySequence(Qt::CTRL | Qt::Key_Minus));
+  ZoomResetAction = action("ZoomResetAction", "Zoom 100%", QKeySequence(Qt::CTRL | Qt::Key_0));
+  addActions({ZoomInAction, ZoomOutAction, ZoomResetAction});
   // The toolbar's own buttons: they hide without a picture while the menu
   // items only grey out.
   QStyle* s = style();
@@ -246,7 +253,7 @@ void TVarnTreeForm::CreateActions() {
 }
 
 void TVarnTreeForm::CreateMenu() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("FileMenu"));
   file->addAction(OpenItem);
   file->addAction(SaveItem);
@@ -311,6 +318,7 @@ void TVarnTreeForm::CreatePictureArea() {
   ScrollBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   ScrollBox->setWidgetResizable(false);
   ScrollBox->installEventFilter(this);
+  ScrollBox->viewport()->installEventFilter(this);
   // The image sits on a host as large as the client area or the image, so
   // that PositionImage places it itself.
   ImageHost = new QWidget;
@@ -397,6 +405,10 @@ void TVarnTreeForm::ConnectHandlers() {
   Connect(CopyButton, &TVarnTreeForm::CopyClick);
   Connect(AboutItem, &TVarnTreeForm::AboutClick);
   connect(ExitItem, &QAction::triggered, this, &QWidget::close);
+  for (auto [zoom, direction] :
+       {std::pair{ZoomInAction, 1}, std::pair{ZoomOutAction, -1}, std::pair{ZoomResetAction, 0}})
+    connect(zoom, &QAction::triggered, this,
+            [this, d = direction] { RunCommand([this, d] { StepZoom(d); }); });
 
   connect(ZoomBox, &QComboBox::activated, this, [this] { RunCommand([this] { ZoomBoxClick(); }); });
   // A typed zoom applies on Enter and when the box is left. The keys of the
@@ -725,7 +737,34 @@ void TVarnTreeForm::OpenWhenShown(const std::string& FileName) {
   windowHandle()->installEventFilter(this);
 }
 
+void TVarnTreeForm::StepZoom(int Direction) {
+  if (!HasPicture()) return;
+  // The percentages of the zoom list, from the smallest.
+  static constexpr int Steps[] = {50, 75, 100, 125, 150, 175, 200, 500};
+  int zoom = 100;
+  if (Direction > 0) {
+    const int* next = std::upper_bound(std::begin(Steps), std::end(Steps), FZoomPercent);
+    zoom = next != std::end(Steps) ? *next : std::min(FZoomPercent + std::max(FZoomPercent / 4, 1), 100000);
+  } else if (Direction < 0) {
+    const int* next = std::lower_bound(std::begin(Steps), std::end(Steps), FZoomPercent);
+    zoom = next != std::begin(Steps) ? *(next - 1) : std::max(FZoomPercent - FZoomPercent / 5, 1);
+  }
+  const QString text = QString::fromStdString(Fmt(SZoomText, zoom));
+  ZoomBox->setCurrentIndex(ZoomBox->findText(text));
+  ZoomBox->setEditText(text);
+  ApplyZoom();
+  UpdateForm(false, true);
+}
+
 bool TVarnTreeForm::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Watched == ScrollBox->viewport() && Event->type() == QEvent::Wheel) {
+    auto* wheel = static_cast<QWheelEvent*>(Event);
+    if (wheel->modifiers() & Qt::ControlModifier) {
+      if (const int delta = wheel->angleDelta().y(); delta != 0)
+        RunCommand([this, delta] { StepZoom(delta > 0 ? 1 : -1); });
+      return true;
+    }
+  }
   if (Watched == windowHandle() && Event->type() == QEvent::Expose && windowHandle()->isExposed() &&
       !FFileWhenShown.empty()) {
     windowHandle()->removeEventFilter(this);

@@ -132,6 +132,9 @@ class TVarnTreeForm : public QMainWindow {
   void ColorButtonClick();
   void ZoomBoxClick();
   void ZoomBoxExit();
+  // Zoom in (Direction 1) or out (-1) to the next percentage of the zoom
+  // list, or by a quarter beyond it; 0 zooms to 100 %.
+  void StepZoom(int Direction);
 
   // The node format editor. The selection in the node box: a class item,
   // a node item; the node picked, and the format to edit (the picked class,
@@ -236,6 +239,10 @@ class TVarnTreeForm : public QMainWindow {
   QAction* ExitItem = nullptr;
   QAction* CopyItem = nullptr;
   QAction* AboutItem = nullptr;
+  // Shortcuts of the window without menu items: zoom in, out and to 100 %.
+  QAction* ZoomInAction = nullptr;
+  QAction* ZoomOutAction = nullptr;
+  QAction* ZoomResetAction = nullptr;
   QAction* OpenButton = nullptr;
   QAction* SaveButton = nullptr;
   QAction* CopyButton = nullptr;

@@ -62,8 +62,8 @@ void AddClassItems(QComboBox* Box, TNodeFormat* Formats) {
     auto [format, depth] = stack.back();
     stack.pop_back();
     if (format->FormatClass().empty()) continue;
-    AddClassListItem(Box, QString::fromStdString(format->FormatClass()), ClassImageIndex(format, Formats), depth,
-                     ItemData(format));
+    AddClassListItem(Box, QString::fromStdString(format->FormatClass()), ClassImageIndex(format, Formats),
+                     depth, ItemData(format));
     for (int i = format->ChildCount() - 1; i >= 0; --i) stack.emplace_back(format->GetChild(i), depth + 1);
   }
 }
@@ -88,12 +88,12 @@ void TVarnTreeForm::ConnectNodeHandlers() {
   auto run = [this](void (TVarnTreeForm::*Handler)()) {
     return [this, Handler] { RunCommand([this, Handler] { (this->*Handler)(); }); };
   };
-  for (QSpinBox* field : {p->RoundedX, p->RoundedY, p->TopHoriz, p->TopVert, p->BotHoriz, p->BotVert,
-                          p->TextTopBorder, p->TextLeftBorder, p->TextRightBorder, p->TextBottomBorder,
-                          p->TrimChar, p->LineSpace})
+  for (QSpinBox* field :
+       {p->RoundedX, p->RoundedY, p->TopHoriz, p->TopVert, p->BotHoriz, p->BotVert, p->TextTopBorder,
+        p->TextLeftBorder, p->TextRightBorder, p->TextBottomBorder, p->TrimChar, p->LineSpace})
     connect(field, &QSpinBox::valueChanged, this, run(&TVarnTreeForm::VarnNodeClick));
-  for (QComboBox* unit : {p->RoundedUnitX, p->RoundedUnitY, p->TopHorizUnit, p->TopVertUnit, p->BotHorizUnit,
-                          p->BotVertUnit})
+  for (QComboBox* unit :
+       {p->RoundedUnitX, p->RoundedUnitY, p->TopHorizUnit, p->TopVertUnit, p->BotHorizUnit, p->BotVertUnit})
     connect(unit, &QComboBox::currentIndexChanged, this, run(&TVarnTreeForm::VarnNodeClick));
   for (QCheckBox* check : {p->WrapCheck, p->ClipCheck, p->TrimCheck})
     connect(check, &QCheckBox::toggled, this, run(&TVarnTreeForm::VarnNodeClick));
@@ -173,7 +173,8 @@ void TVarnTreeForm::FillNodeBoxes() {
         AddClassListItem(p->NodesBox, QString::fromStdString(varn->Text()),
                          ClassImageIndex(varn->NodeFormat(), formats), level, ItemData(varn));
       std::vector<TTreeDrawNode*> children;
-      for (TTreeDrawNode* child = node->FirstChild(); child; child = child->NextChild()) children.push_back(child);
+      for (TTreeDrawNode* child = node->FirstChild(); child; child = child->NextChild())
+        children.push_back(child);
       for (auto it = children.rbegin(); it != children.rend(); ++it) stack.emplace_back(*it, level + 1);
     }
     p->NodesBox->setCurrentIndex(0);
@@ -189,7 +190,8 @@ void TVarnTreeForm::FillNodeBoxes() {
 void TVarnTreeForm::SelectEditedClass() {
   QComboBox* box = NodePage->ClassesBox;
   const TNodeFormat* edited = EditedClass();
-  const std::string name = edited && !edited->FormatClass().empty() ? edited->FormatClass() : SIndividualClass;
+  const std::string name =
+      edited && !edited->FormatClass().empty() ? edited->FormatClass() : SIndividualClass;
   const int found = box->findText(QString::fromStdString(name), Qt::MatchExactly | Qt::MatchCaseSensitive);
   box->setCurrentIndex(found >= 0 ? found : box->count() - 1);
 }
@@ -253,7 +255,8 @@ void TVarnTreeForm::TreeDataToNode(TNodeFormat* AFormat) {
   const TAnchor round = AnchorOf(p.RoundedX, p.RoundedUnitX, p.RoundedY, p.RoundedUnitY);
   if (!AnchorEqual(round, f.RoundEdge())) f.SetRoundEdge(round);
   if (p.TextTopBorder->value() != f.TextBorder().Top) f.SetTextBorderTop(p.TextTopBorder->value());
-  if (p.TextBottomBorder->value() != f.TextBorder().Bottom) f.SetTextBorderBottom(p.TextBottomBorder->value());
+  if (p.TextBottomBorder->value() != f.TextBorder().Bottom)
+    f.SetTextBorderBottom(p.TextBottomBorder->value());
   if (p.TextLeftBorder->value() != f.TextBorder().Left) f.SetTextBorderLeft(p.TextLeftBorder->value());
   if (p.TextRightBorder->value() != f.TextBorder().Right) f.SetTextBorderRight(p.TextRightBorder->value());
   if (p.WrapCheck->isChecked() != f.TextWrap()) f.SetTextWrap(p.WrapCheck->isChecked());

@@ -110,10 +110,10 @@ QWidget* TTreePanel::CreateSeparationGroup() {
   NodeSep = NewIntegerField("NodeSep", group);
   LevelSep = NewIntegerField("LevelSep", group);
   MinLevelSep = NewIntegerField("MinLevelSep", group);
-  form->addRow(QStringLiteral("&Node"), NodeSep);
+  form->addRow(QStringLiteral("N&ode"), NodeSep);
   form->addRow(QStringLiteral("&Level"), LevelSep);
   form->addRow(QStringLiteral("&Min. level"), MinLevelSep);
-  AlignLevelsCheck = NewCheck("AlignLevelsCheck", "Apply Mi&n.level", group);
+  AlignLevelsCheck = NewCheck("AlignLevelsCheck", "Appl&y Min.level", group);
   form->addRow(AlignLevelsCheck);
   return group;
 }

@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "Mnemonics.h"
 #include "app/FAbout.h"
 #include "app/FLine.h"
 #include "app/FShape.h"
@@ -112,14 +113,14 @@ TEST(DialogsTest, CaptionsObjectNamesAndFixedFrames) {
                   {"WidthLabel", "Line &width"},
                   {"PenColorButton", "&Color..."},
                   {"FillGroup", "&Fill"},
-                  {"Label2", "&Style"},
-                  {"BrushColorButton", "&Color..."},
+                  {"Label2", "S&tyle"},
+                  {"BrushColorButton", "Co&lor..."},
                   {"ShapeCheck", "S&hape"},
                   {"OKButton", "&OK"},
                   {"CancelButton", "Cancel"}});
   EXPECT_EQ(Items(shape.PenStyleBox), PenItems);
   EXPECT_EQ(Items(shape.BrushStyleBox), BrushItems);
-  const std::vector<QString> shapeItems = {"&Rectangle", "&Ellipse", "&Rounded"};
+  const std::vector<QString> shapeItems = {"&Rectangle", "&Ellipse", "Ro&unded"};
   ASSERT_EQ(shape.ShapeCheck->findChildren<QRadioButton*>().size(), 3);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(shape.ShapeItem(i)->text(), shapeItems[i]);
   EXPECT_TRUE(shape.OKButton->isDefault());
@@ -377,6 +378,20 @@ TEST(ShapeControlTest, PaintsTheShapeWithPenAndBrush) {
   EXPECT_EQ(square.ShapeRect(), TRect(15, 0, 45, 30));
   square.SetPen(TPen(clRed, 4));
   EXPECT_EQ(square.ShapeRect(), TRect(17, 2, 44, 29));
+}
+
+// Within each dialog every accelerator leads to one control.
+TEST(DialogsTest, AcceleratorsAreUniqueInEveryDialog) {
+  TEditParentLine line;
+  TEditShape shape;
+  TAboutBox about;
+  for (QDialog* dialog : std::initializer_list<QDialog*>{&line, &shape, &about}) {
+    dialog->show();
+    QApplication::processEvents();
+    EXPECT_EQ(test::MnemonicClashes(*dialog), std::vector<std::string>{})
+        << dialog->objectName().toStdString();
+    dialog->hide();
+  }
 }
 
 }  // namespace

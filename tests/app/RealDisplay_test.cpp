@@ -9,10 +9,13 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -199,6 +202,68 @@ TEST_F(RealDisplayTest, AWideTreeOpensWithItsRootInView) {
       image->mapTo(scroll->viewport(), QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
   EXPECT_LE(std::abs(root.x() - scroll->viewport()->width() / 2), 1) << root.x();
   EXPECT_TRUE(scroll->viewport()->rect().contains(root));
+}
+
+// Alt and a menu's letter opens it; Alt+N shows the Node page, not the field
+// of the node separation on the Tree page.
+TEST_F(RealDisplayTest, AcceleratorsReachMenusAndPages) {
+  Open(Holiday);
+  ClickPictureArea();
+  for (const char* key : {"alt+f", "alt+e", "alt+h"}) {
+    SCOPED_TRACE(key);
+    Keys({key});
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->objectName().toStdString().substr(0, 1), std::string(1, char(std::toupper(key[4]))));
+    Keys({"Escape"});
+    Keys({"Escape"});
+  }
+  auto* pages = Find<QTabWidget>("MainPageControl");
+  ASSERT_EQ(pages->currentIndex(), 0);
+  Keys({"alt+n"});
+  EXPECT_EQ(pages->currentIndex(), 1);
+  Keys({"alt+t"});
+  EXPECT_EQ(pages->currentIndex(), 0);
+  Keys({"alt+o"});
+  EXPECT_TRUE(Find<QSpinBox>("NodeSep")->hasFocus());
+}
+
+// Ctrl+Plus, Ctrl+Minus and Ctrl+0 zoom in, out and to 100 %, as does the
+// mouse wheel with Ctrl held; Ctrl+Shift+S saves under a new name.
+TEST_F(RealDisplayTest, ZoomAndSaveShortcuts) {
+  Open(Holiday);
+  ClickPictureArea();
+  struct Case {
+    QStringList Input;
+    int Zoom;
+  };
+  const Case Cases[] = {
+      {{"key", "ctrl+plus"}, 125},
+      {{"key", "ctrl+equal"}, 150},
+      {{"key", "ctrl+minus"}, 125},
+      {{"key", "ctrl+0"}, 100},
+      {{"key", "ctrl+minus"}, 75},
+      {{"key", "ctrl+minus"}, 50},
+      {{"key", "ctrl+minus"}, 40},
+      {{"key", "ctrl+0"}, 100},
+      {{"keydown", "ctrl", "click", "4", "keyup", "ctrl"}, 125},
+      {{"keydown", "ctrl", "click", "5", "keyup", "ctrl"}, 100},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Input.join(' ').toStdString());
+    if (C.Input.front() == "keydown") {
+      const QWidget* view = Find<QScrollArea>("ScrollBox")->viewport();
+      const QPoint p = view->mapToGlobal(view->rect().center());
+      Xdo({"mousemove", QString::number(p.x()), QString::number(p.y())});
+    }
+    Xdo(C.Input);
+    EXPECT_EQ(Form->ZoomPercent(), C.Zoom);
+    EXPECT_EQ(ZoomBox()->currentText().toStdString(), std::to_string(C.Zoom) + "%");
+  }
+  Dialogs->FileAnswers.push_back({true, Path("holiday.vrt"), 1});
+  Keys({"ctrl+shift+s"});
+  ASSERT_EQ(Dialogs->FileRequests.size(), 1u);
+  EXPECT_TRUE(fs::exists(Path("holiday.vrt")));
 }
 
 // A file named on the command line that cannot be read is reported in a

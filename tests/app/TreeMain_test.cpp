@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollArea>
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "Mnemonics.h"
 #include "WindowFixture.h"
 #include "app/PictureView.h"
 #include "graphics/qt/QtMeasurer.h"
@@ -76,7 +78,7 @@ TEST_F(WindowTest, TreePageHoldsTheDrawerDefaults) {
   EXPECT_TRUE(Find<QCheckBox>("AlignLevelsCheck")->isChecked());
   EXPECT_TRUE(Find<QCheckBox>("AlignParentsCheck")->isChecked());
   EXPECT_FALSE(Find<QCheckBox>("MirrorCheck")->isChecked());
-  EXPECT_EQ(Find<QCheckBox>("AlignLevelsCheck")->text(), "Apply Mi&n.level");
+  EXPECT_EQ(Find<QCheckBox>("AlignLevelsCheck")->text(), "Appl&y Min.level");
   EXPECT_EQ(Find<QPushButton>("ColorButton")->text(), "Background &color...");
   EXPECT_EQ(Find<QComboBox>("OrientationBox")->currentText(), "Top-Down");
   EXPECT_EQ(Find<QComboBox>("MethodBox")->currentText(), "Walker");
@@ -540,6 +542,29 @@ TEST(PictureView, PlaysOnlyWhatReachesTheVisiblePart) {
                                        TMetaOp::MoveTo, TMetaOp::LineTo, TMetaOp::TextOut}));
   EXPECT_EQ(played.Record(4).Point, TPoint(950, 10));
   EXPECT_EQ(played.Records().back().Text, "starts inside");
+}
+
+// Every accelerator a user can reach at once is unique: on the Tree page, and
+// on the Node page with either of its inner pages.
+TEST_F(WindowTest, AcceleratorsAreUniqueInEveryViewOfTheWindow) {
+  OpenBicycle();
+  Form->show();
+  auto* pages = Find<QTabWidget>("MainPageControl");
+  auto* nodePages = Find<QTabWidget>("NodePageControl");
+  struct View {
+    const char* Name;
+    int Page, NodePage;
+  };
+  for (const View& v :
+       {View{"Tree page", 0, 0}, View{"Node page, Graphic", 1, 0}, View{"Node page, Text", 1, 1}}) {
+    pages->setCurrentIndex(v.Page);
+    nodePages->setCurrentIndex(v.NodePage);
+    QApplication::processEvents();
+    EXPECT_EQ(test::MnemonicClashes(*Form), std::vector<std::string>{}) << v.Name;
+  }
+  // Every menu has one.
+  for (QAction* menu : Form->menuBar()->actions())
+    EXPECT_FALSE(test::Mnemonic(menu->text()).isNull()) << menu->text().toStdString();
 }
 
 }  // namespace
