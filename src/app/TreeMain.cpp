@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -14,6 +15,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -438,6 +440,7 @@ void TVarnTreeForm::ConnectHandlers() {
   connect(p->ColorButton, &QPushButton::clicked, this,
           [this] { RunCommand([this] { ColorButtonClick(); }); });
   ConnectNodeHandlers();
+  DelaySpinFieldTyping();
 }
 
 // ---------------------------------------------------------------------------
@@ -595,7 +598,38 @@ void TVarnTreeForm::closeEvent(QCloseEvent* Event) {
 // ---------------------------------------------------------------------------
 // Refresh.
 
+void TVarnTreeForm::DelaySpinFieldTyping() {
+  FTypingPause = new QTimer(this);
+  FTypingPause->setSingleShot(true);
+  FTypingPause->setInterval(TypingPauseMilliseconds);
+  connect(FTypingPause, &QTimer::timeout, this, [this] {
+    if (FTypedField) FTypedField->interpretText();
+  });
+  for (QAbstractSpinBox* field : findChildren<QAbstractSpinBox*>()) {
+    field->setKeyboardTracking(false);
+    connect(field->findChild<QLineEdit*>(), &QLineEdit::textEdited, this, [this, field] {
+      FTypedField = field;
+      FTypingPause->start();
+    });
+  }
+}
+
 void TVarnTreeForm::DrawTree() {
+  // A drawing that takes a while shows a busy cursor and says so, with any
+  // list that started it closed and the window painted first.
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+  const bool slow = FLastDrawMilliseconds >= SlowDrawMilliseconds ||
+                    (TreeDrawer().DrawMethod() == dmQP && NodePage->NodesBox->count() >= SlowQPNodes);
+  if (slow) {
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->hide();
+    StatusPanels[3]->setText(QString::fromUtf8(SStatusDrawing));
+    repaint();
+  }
+  QElapsedTimer clock;
+  clock.start();
+  const auto measure = qScopeGuard([this, &clock] { FLastDrawMilliseconds = clock.elapsed(); });
+  ++FDrawingCount;
   DrawImage->SetPicture(nullptr);
   try {
     FDocument->DrawTree();

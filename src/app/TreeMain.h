@@ -3,7 +3,10 @@
 // and questions. Layout, formats and files are the document's business.
 #pragma once
 
+#include <QAbstractSpinBox>
 #include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
 #include <array>
 #include <functional>
 #include <memory>
@@ -50,6 +53,15 @@ inline constexpr const char* SSaveQuestion = "Tree not saved. Do you want to sav
 inline constexpr const char* SStatusSize = "%d x %d";
 inline constexpr const char* SStatusZoom = "%d%%";
 inline constexpr const char* SStatusModified = "Modified";
+// Shown while a drawing that takes a while is under way.
+inline constexpr const char* SStatusDrawing = "Drawing the tree...";
+// A drawing is expected to take a while after one that took this long, or
+// with the QP placement of a tree of this many nodes.
+inline constexpr int SlowDrawMilliseconds = 200;
+inline constexpr int SlowQPNodes = 300;
+// A number typed into a field applies once the typing pauses this long (or
+// on Enter, or when the field is left).
+inline constexpr int TypingPauseMilliseconds = 600;
 inline constexpr const char* SStatusLoaded = "Loaded: %s";
 inline constexpr const char* SStatusSavedLoaded = "%s (Loaded from: %s)";
 inline constexpr const char* SZoomText = "%d%%";
@@ -83,6 +95,8 @@ class TVarnTreeForm : public QMainWindow {
   TVarnTreeDrawer& TreeDrawer() { return FDocument->TreeDrawer(); }
   TNodeFormat* Formats() { return FDocument->Formats(); }
   int ZoomPercent() const { return FZoomPercent; }
+  // How many drawings of the tree the window has made.
+  int DrawingCount() const { return FDrawingCount; }
   bool HasPicture() const { return FDocument->HasPicture(); }
   int SaveFilterIndex() const { return FSaveFilterIndex; }
   int OpenFilterIndex() const { return FOpenFilterIndex; }
@@ -191,6 +205,9 @@ class TVarnTreeForm : public QMainWindow {
   void CreateStatusBar();
   void ConnectHandlers();
   void DrawTree();
+  // Makes typing in the spin fields apply on Enter, on leaving the field or
+  // when the typing pauses, not at every key.
+  void DelaySpinFieldTyping();
   void UpdateControls();
   // After a tree or a tree document came in: the controls from the drawer,
   // without handlers, and a redraw.
@@ -223,6 +240,12 @@ class TVarnTreeForm : public QMainWindow {
   QString FAppliedZoomText;
   // The file OpenWhenShown opens at the window's first exposure.
   std::string FFileWhenShown;
+  // How long the last drawing took, in milliseconds.
+  qint64 FLastDrawMilliseconds = 0;
+  int FDrawingCount = 0;
+  // Commits the field being typed in when the typing pauses.
+  QTimer* FTypingPause = nullptr;
+  QPointer<QAbstractSpinBox> FTypedField;
   // The node editor: the format shown, the number of class items at the
   // head of the node box, and what each dimension field remembers of its
   // partner while it has the focus (min width, max width, min height, max

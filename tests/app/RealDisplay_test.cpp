@@ -266,6 +266,32 @@ TEST_F(RealDisplayTest, ZoomAndSaveShortcuts) {
   EXPECT_TRUE(fs::exists(Path("holiday.vrt")));
 }
 
+// A number typed into a field draws the tree once, on Enter or when the
+// typing pauses, not at every key.
+TEST_F(RealDisplayTest, TypingInAFieldDrawsOnceOnEnterOrAPause) {
+  Open(Holiday);
+  auto* field = Find<QSpinBox>("NodeSep");
+  Click(field);
+  ASSERT_TRUE(field->hasFocus());
+  int drawings = Form->DrawingCount();
+  Keys({"ctrl+a"});
+  Type("30");
+  EXPECT_EQ(Form->DrawingCount(), drawings);
+  Keys({"Return"});
+  EXPECT_EQ(Form->DrawingCount(), drawings + 1);
+  EXPECT_EQ(Form->TreeDrawer().NodeSeparation(), 30);
+
+  drawings = Form->DrawingCount();
+  Keys({"ctrl+a"});
+  Type("45");
+  QTest::qWait(TypingPauseMilliseconds + 400);
+  EXPECT_EQ(Form->DrawingCount(), drawings + 1);
+  EXPECT_EQ(Form->TreeDrawer().NodeSeparation(), 45);
+  // Leaving the field after the pause draws nothing more.
+  ClickPictureArea();
+  EXPECT_EQ(Form->DrawingCount(), drawings + 1);
+}
+
 // A file named on the command line that cannot be read is reported in a
 // message box centred on the main window, which is on the screen first.
 TEST_F(RealDisplayTest, AMessageAtStartUpIsCentredOnTheWindow) {
