@@ -599,6 +599,8 @@ void TVarnTreeForm::closeEvent(QCloseEvent* Event) {
 // Refresh.
 
 void TVarnTreeForm::DelaySpinFieldTyping() {
+  // Lists close at once, so none is left painted over a long drawing.
+  QApplication::setEffectEnabled(Qt::UI_AnimateCombo, false);
   FTypingPause = new QTimer(this);
   FTypingPause->setSingleShot(true);
   FTypingPause->setInterval(TypingPauseMilliseconds);
@@ -624,6 +626,10 @@ void TVarnTreeForm::DrawTree() {
   if (slow) {
     if (QWidget* popup = QApplication::activePopupWidget()) popup->hide();
     StatusPanels[3]->setText(QString::fromUtf8(SStatusDrawing));
+    // The window system's repaints of what the list covered, but no input
+    // and no typing pause, which would start another drawing.
+    if (FTypingPause) FTypingPause->stop();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     repaint();
   }
   QElapsedTimer clock;
