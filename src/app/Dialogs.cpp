@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMessageBox>
 #include <algorithm>
 
@@ -85,10 +86,15 @@ bool TQtDialogs::ChooseFont(TFont& Font) {
   // The dialog works in points.
   QFont initial = ToQFont(Font);
   initial.setPointSize(std::max(1, Font.Size()));
+  // The dialog lists installed families only: it opens on the one the
+  // format's font resolves to ("Arial" draws as Liberation Sans), and the
+  // format keeps its own name unless another family is picked.
+  const QString resolved = QFontInfo(initial).family();
+  initial.setFamily(resolved);
   bool ok = false;
   const QFont chosen = QFontDialog::getFont(&ok, initial, FParent);
   if (!ok) return false;
-  Font.SetName(chosen.family().toStdString());
+  if (chosen.family() != resolved) Font.SetName(chosen.family().toStdString());
   if (chosen.pointSize() > 0)
     Font.SetSize(chosen.pointSize());
   else if (chosen.pixelSize() > 0)

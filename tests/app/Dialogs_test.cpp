@@ -1,10 +1,14 @@
 // The parent-line dialog, the shape dialog, the about box and the sample
 // shape control, offscreen.
+#include "app/Dialogs.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -12,6 +16,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTimer>
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -391,6 +396,35 @@ TEST(DialogsTest, AcceleratorsAreUniqueInEveryDialog) {
     EXPECT_EQ(test::MnemonicClashes(*dialog), std::vector<std::string>{})
         << dialog->objectName().toStdString();
     dialog->hide();
+  }
+}
+
+// The font dialog opens on the family the format's font draws with ("Arial"
+// is Liberation Sans here), with its style, and the format keeps its own
+// family name unless another family is picked.
+TEST(QtDialogsTest, TheFontDialogOpensOnTheFamilyTheFontResolvesTo) {
+  TQtDialogs dialogs(nullptr);
+  struct Case {
+    const char* Pick;  // another family to pick, or none
+    std::string Name;  // the format's family afterwards
+  };
+  const QString resolved = QFontInfo(QFont(QStringLiteral("Arial"))).family();
+  for (const Case& c : {Case{nullptr, "Arial"}, Case{"DejaVu Sans", "DejaVu Sans"}}) {
+    TFont font("Arial", 12, clBlack, {fsBold});
+    QString shown;
+    bool bold = false;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      shown = dialog->currentFont().family();
+      bold = dialog->currentFont().bold();
+      if (c.Pick) dialog->setCurrentFont(QFont(QString::fromUtf8(c.Pick), 12));
+      dialog->accept();
+    });
+    ASSERT_TRUE(dialogs.ChooseFont(font));
+    EXPECT_EQ(shown, resolved);
+    EXPECT_TRUE(bold);
+    EXPECT_EQ(font.Name(), c.Name);
   }
 }
 
