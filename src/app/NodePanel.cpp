@@ -1,5 +1,6 @@
 #include "app/NodePanel.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
@@ -213,6 +215,14 @@ int ClassImageIndex(const TNodeFormat* Format, const TNodeFormat* Formats) {
   if (name == "aggregate") return ImageAggregate;
   if (name == "link") return ImageLink;
   return ImageNone;
+}
+
+void FitListToItems(QComboBox* Box) {
+  QAbstractItemView* list = Box->view();
+  const int bar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+  int width = list->sizeHintForColumn(0) + bar + 2 * list->frameWidth() + 8;
+  if (const QScreen* screen = Box->screen()) width = std::min(width, screen->availableGeometry().width());
+  list->setMinimumWidth(std::max(width, Box->width()));
 }
 
 void AddClassListItem(QComboBox* Box, const QString& Caption, int Image, int Indent, void* Data) {

@@ -41,6 +41,9 @@ int ClassImageIndex(const TNodeFormat* Format, const TNodeFormat* Formats);
 // Appends an item with an image and an indent; Data is the item's format or
 // node (nil for none).
 void AddClassListItem(QComboBox* Box, const QString& Caption, int Image, int Indent, void* Data);
+// Makes the open list of Box as wide as its widest item, indent and image
+// included, within the screen, so no entry is cut short.
+void FitListToItems(QComboBox* Box);
 // Shows Image for the item at Index.
 void SetClassListImage(QComboBox* Box, int Index, int Image);
 

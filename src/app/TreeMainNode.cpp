@@ -181,6 +181,8 @@ void TVarnTreeForm::FillNodeBoxes() {
     p->ClassesBox->clear();
     AddClassItems(p->ClassesBox, formats);
     AddClassListItem(p->ClassesBox, QString::fromUtf8(SIndividualClass), ImageIndividual, 0, nullptr);
+    FitListToItems(p->NodesBox);
+    FitListToItems(p->ClassesBox);
     SelectEditedClass();
     TreeDrawerToData(TreeDrawer());
     TreeNodeToData(EditedClass());

@@ -292,6 +292,23 @@ TEST_F(RealDisplayTest, TypingInAFieldDrawsOnceOnEnterOrAPause) {
   EXPECT_EQ(Form->DrawingCount(), drawings + 1);
 }
 
+// On a large model the open node list is as wide as its longest entry, and
+// typing a name jumps to it.
+TEST_F(RealDisplayTest, TheNodeListShowsWholeNamesAndTypingFindsOne) {
+  Open(VT_SOURCE_DIR "/examples/large.vrn");
+  ClickPictureArea();
+  Keys({"alt+n"});
+  auto* nodes = Find<QComboBox>("NodesBox");
+  Click(nodes);
+  QAbstractItemView* list = nodes->view();
+  ASSERT_TRUE(list->isVisible());
+  EXPECT_GE(list->viewport()->width(), list->sizeHintForColumn(0));
+  Type("Criterion 1344");
+  Keys({"Return"});
+  EXPECT_EQ(nodes->currentText().toStdString().substr(0, 14), "Criterion 1344");
+  EXPECT_EQ(Form->EditedNode()->Text().substr(0, 14), "Criterion 1344");
+}
+
 // A file named on the command line that cannot be read is reported in a
 // message box centred on the main window, which is on the screen first.
 TEST_F(RealDisplayTest, AMessageAtStartUpIsCentredOnTheWindow) {
