@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -18,6 +19,8 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -307,6 +310,55 @@ TEST_F(RealDisplayTest, TheNodeListShowsWholeNamesAndTypingFindsOne) {
   Keys({"Return"});
   EXPECT_EQ(nodes->currentText().toStdString().substr(0, 14), "Criterion 1344");
   EXPECT_EQ(Form->EditedNode()->Text().substr(0, 14), "Criterion 1344");
+}
+
+// Records what a label shows each time it is painted, with the cursor and
+// whether a list is open then.
+class TPaintWatch : public QObject {
+ public:
+  struct TPaint {
+    QString Text;
+    bool Busy;
+    bool ListOpen;
+  };
+  std::vector<TPaint> Paints;
+  bool eventFilter(QObject* Watched, QEvent* Event) override {
+    if (Event->type() == QEvent::Paint)
+      Paints.push_back(
+          {static_cast<QLabel*>(Watched)->text(),
+           QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor,
+           QApplication::activePopupWidget() != nullptr});
+    return false;
+  }
+};
+
+// Choosing the QP placement of a large tree shows, before the work starts,
+// a busy cursor and a message, with the method list closed.
+TEST_F(RealDisplayTest, ALongDrawingShowsABusyCursorAndAMessageFirst) {
+  std::ofstream tree(Path("star.vrt"), std::ios::binary);
+  tree << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<VarnTree>\r\n  <node>\r\n    <text>Root</text>\r\n";
+  for (int i = 0; i < SlowQPNodes; ++i)
+    tree << "    <node>\r\n      <text>N" << i << "</text>\r\n    </node>\r\n";
+  tree << "  </node>\r\n</VarnTree>\r\n";
+  tree.close();
+  Open(Path("star.vrt"));
+  TPaintWatch watch;
+  QLabel* panel = Find<QLabel>("StatusPanel4");
+  panel->installEventFilter(&watch);
+  QComboBox* methods = Find<QComboBox>("MethodBox");
+  Click(methods);
+  QAbstractItemView* list = methods->view();
+  ASSERT_TRUE(list->isVisible());
+  ClickAt(list->viewport(), list->visualRect(methods->model()->index(3, 0)).center());
+  ASSERT_EQ(methods->currentText(), "QP");
+  panel->removeEventFilter(&watch);
+  const auto shown = std::find_if(watch.Paints.begin(), watch.Paints.end(),
+                                  [](const TPaintWatch::TPaint& P) { return P.Text == SStatusDrawing; });
+  ASSERT_NE(shown, watch.Paints.end());
+  EXPECT_TRUE(shown->Busy);
+  EXPECT_FALSE(shown->ListOpen);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_NE(panel->text(), SStatusDrawing);
 }
 
 // A file named on the command line that cannot be read is reported in a
