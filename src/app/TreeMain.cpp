@@ -212,6 +212,10 @@ TVarnTreeForm::~TVarnTreeForm() {
   FUpdate = false;
   ScrollBox->removeEventFilter(this);
   ScrollBox->viewport()->removeEventFilter(this);
+  // A line edit that loses the focus as the widgets go finishes its editing.
+  ZoomBox->lineEdit()->disconnect(this);
+  for (QAbstractSpinBox* field : findChildren<QAbstractSpinBox*>())
+    if (auto* edit = field->findChild<QLineEdit*>()) edit->disconnect(this);
   for (QSpinBox* field :
        {NodePage->NodeMinWidth, NodePage->NodeMaxWidth, NodePage->NodeMinHeight, NodePage->NodeMaxHeight})
     field->removeEventFilter(this);
