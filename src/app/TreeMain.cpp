@@ -28,7 +28,9 @@
 #include <QWheelEvent>
 #include <QWindow>
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <utility>
 
@@ -445,6 +447,8 @@ void TVarnTreeForm::ConnectHandlers() {
           [this] { RunCommand([this] { ColorButtonClick(); }); });
   ConnectNodeHandlers();
   DelaySpinFieldTyping();
+  // Lists close at once, so none is left painted over a long drawing.
+  QApplication::setEffectEnabled(Qt::UI_AnimateCombo, false);
 }
 
 // ---------------------------------------------------------------------------
@@ -603,8 +607,6 @@ void TVarnTreeForm::closeEvent(QCloseEvent* Event) {
 // Refresh.
 
 void TVarnTreeForm::DelaySpinFieldTyping() {
-  // Lists close at once, so none is left painted over a long drawing.
-  QApplication::setEffectEnabled(Qt::UI_AnimateCombo, false);
   FTypingPause = new QTimer(this);
   FTypingPause->setSingleShot(true);
   FTypingPause->setInterval(TypingPauseMilliseconds);
@@ -728,17 +730,18 @@ bool TVarnTreeForm::ApplyZoom() {
     // Fitted to one side, the picture may overflow the other, whose scroll
     // bar then takes its room from the fitted side. Fitted to both, it
     // overflows neither.
-    const auto zoomed = [](int Side, long long Zoom) {
-      return RoundHalfEven(double(Side) * double(Zoom) / 100);
+    const auto zoomed = [this](long long Zoom) {
+      return TPictureView::ZoomedSize(*FDocument->MetaFile(),
+                                      static_cast<int>(std::min<long long>(Zoom, 100000)));
     };
     long long fitted = -1;
     if (index == ZoomFitWidth) {
       fitted = byWidth;
-      if (fitted >= 0 && zoomed(boxHeight, fitted) > client.height())
+      if (fitted >= 0 && zoomed(fitted).height() > client.height())
         fitted = std::max(client.width() - bar, 0) * 100LL / boxWidth;
     } else if (index == ZoomFitHeight) {
       fitted = byHeight;
-      if (fitted >= 0 && zoomed(boxWidth, fitted) > client.width())
+      if (fitted >= 0 && zoomed(fitted).width() > client.width())
         fitted = std::max(client.height() - bar, 0) * 100LL / boxHeight;
     } else if (byWidth >= 0 && byHeight >= 0) {
       fitted = std::min(byWidth, byHeight);
@@ -784,14 +787,20 @@ void TVarnTreeForm::OpenWhenShown(const std::string& FileName) {
 void TVarnTreeForm::StepZoom(int Direction) {
   if (!HasPicture()) return;
   // The percentages of the zoom list, from the smallest.
-  static constexpr int Steps[] = {50, 75, 100, 125, 150, 175, 200, 500};
+  static const std::vector<int> Steps = [] {
+    std::vector<int> steps;
+    for (const char* item : ZoomItems)
+      if (std::isdigit(static_cast<unsigned char>(item[0]))) steps.push_back(std::atoi(item));
+    std::sort(steps.begin(), steps.end());
+    return steps;
+  }();
   int zoom = 100;
   if (Direction > 0) {
-    const int* next = std::upper_bound(std::begin(Steps), std::end(Steps), FZoomPercent);
-    zoom = next != std::end(Steps) ? *next : std::min(FZoomPercent + std::max(FZoomPercent / 4, 1), 100000);
+    const auto next = std::upper_bound(Steps.begin(), Steps.end(), FZoomPercent);
+    zoom = next != Steps.end() ? *next : std::min(FZoomPercent + std::max(FZoomPercent / 4, 1), 100000);
   } else if (Direction < 0) {
-    const int* next = std::lower_bound(std::begin(Steps), std::end(Steps), FZoomPercent);
-    zoom = next != std::begin(Steps) ? *(next - 1) : std::max(FZoomPercent - FZoomPercent / 5, 1);
+    const auto next = std::lower_bound(Steps.begin(), Steps.end(), FZoomPercent);
+    zoom = next != Steps.begin() ? *(next - 1) : std::max(FZoomPercent - FZoomPercent / 5, 1);
   }
   const QString text = QString::fromStdString(Fmt(SZoomText, zoom));
   ZoomBox->setCurrentIndex(ZoomBox->findText(text));

@@ -126,7 +126,7 @@ class TEmfBuilder {
   void LineTo(TPoint P);
   void BoxRecord(std::uint32_t Type, const TRect& R);
   // A shape as an explicit path, hatched first when its brush is.
-  void Shape(const TMetaRecord& R, TShapeKind Kind);
+  void Shape(const TMetaRecord& R);
   void OutlinePath(const TShapeOutline& Outline, const TMetaRecord& R);
   // The closed figure as a path, drawn by the path record Draw.
   void FigurePath(const TShapeOutline& Outline, std::uint32_t Draw);
@@ -315,8 +315,7 @@ std::uint32_t TEmfBuilder::PenHandle(const TPen& Pen) {
   if (Pen.Style() == psClear) return StockNullPen;
   TRecordBytes Body;
   std::uint32_t Type;
-  const bool Dashed = Pen.Style() != psSolid && Pen.Style() != psInsideFrame;
-  if (Pen.Width() <= 1 && !Dashed) {
+  if (Pen.Width() <= 1 && !IsDashed(Pen.Style())) {
     Type = emr::CreatePen;
     Body.U32(Pen.Style());
     Body.Point(TPoint(Pen.Width(), 0));
@@ -462,8 +461,7 @@ TPoint PixelPoint(TPointF P) {
 // them. A dashed outline is filled and stroked as two paths: LibreOffice
 // strokes the path of a combined stroke and fill solid.
 void TEmfBuilder::OutlinePath(const TShapeOutline& Outline, const TMetaRecord& R) {
-  const TPenStyle Style = FMetafile.PenOf(R).Style();
-  if (Style == psSolid || Style == psInsideFrame || Style == psClear) {
+  if (!IsDashed(FMetafile.PenOf(R).Style())) {
     FigurePath(Outline, emr::StrokeAndFillPath);
   } else {
     if (FMetafile.BrushOf(R).Style() == bsSolid) FigurePath(Outline, emr::FillPath);
@@ -506,8 +504,8 @@ void TEmfBuilder::Hatch(const TShapeOutline& Outline, const TBrush& Brush) {
   FPositionMoved = true;
 }
 
-void TEmfBuilder::Shape(const TMetaRecord& R, TShapeKind Kind) {
-  const TShapeOutline Outline = ShapeOutline(Kind, R.Rect, R.Corner.X, R.Corner.Y);
+void TEmfBuilder::Shape(const TMetaRecord& R) {
+  const TShapeOutline Outline = RecordOutline(R);
   const TBrush& Brush = FMetafile.BrushOf(R);
   if (IsHatched(Brush.Style())) {
     Hatch(Outline, Brush);
@@ -622,13 +620,9 @@ void TEmfBuilder::WriteRecord(const TMetaRecord& R) {
       FPositionMoved = false;
       break;
     case TMetaOp::Rectangle:
-      Shape(R, TShapeKind::Rectangle);
-      break;
     case TMetaOp::Ellipse:
-      Shape(R, TShapeKind::Ellipse);
-      break;
     case TMetaOp::RoundRect:
-      Shape(R, TShapeKind::RoundRect);
+      Shape(R);
       break;
     case TMetaOp::FillRect:
       FillRectPath(R);

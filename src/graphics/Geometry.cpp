@@ -190,30 +190,11 @@ std::vector<TSegmentF> HatchLines(const TShapeOutline& Outline, TBrushStyle Styl
   const THatchFamily Horizontal{0, 1, 4, false}, Vertical{1, 0, 4, true};
   const THatchFamily Forward{1, -1, 0, false}, Backward{1, 1, 0, false};
   std::vector<TSegmentF> Lines;
-  if (!IsHatched(Style)) return Lines;
   const std::vector<TPointF> Polygon = Flatten(Outline);
-  switch (Style) {
-    case bsHorizontal:
-      AddFamily(Polygon, Horizontal, Lines);
-      break;
-    case bsVertical:
-      AddFamily(Polygon, Vertical, Lines);
-      break;
-    case bsFDiagonal:
-      AddFamily(Polygon, Forward, Lines);
-      break;
-    case bsBDiagonal:
-      AddFamily(Polygon, Backward, Lines);
-      break;
-    case bsCross:
-      AddFamily(Polygon, Horizontal, Lines);
-      AddFamily(Polygon, Vertical, Lines);
-      break;
-    default:  // bsDiagCross
-      AddFamily(Polygon, Forward, Lines);
-      AddFamily(Polygon, Backward, Lines);
-      break;
-  }
+  if (Style == bsHorizontal || Style == bsCross) AddFamily(Polygon, Horizontal, Lines);
+  if (Style == bsVertical || Style == bsCross) AddFamily(Polygon, Vertical, Lines);
+  if (Style == bsFDiagonal || Style == bsDiagCross) AddFamily(Polygon, Forward, Lines);
+  if (Style == bsBDiagonal || Style == bsDiagCross) AddFamily(Polygon, Backward, Lines);
   return Lines;
 }
 

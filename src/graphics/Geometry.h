@@ -66,11 +66,6 @@ struct TSegmentF {
 // Distance between neighbouring hatch lines, in pixels.
 inline constexpr int HatchSpacing = 8;
 
-// True for the hatched brush styles (bsHorizontal .. bsDiagCross).
-constexpr bool IsHatched(TBrushStyle Style) {
-  return Style >= bsHorizontal && Style <= bsDiagCross;
-}
-
 // The hatch lines of Style inside Outline, each ending on the outline. The
 // lines lie on one grid for the whole picture, HatchSpacing apart, at pixel
 // centres: horizontal ones on the rows y = 8k + 4, vertical ones on the

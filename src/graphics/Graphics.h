@@ -145,6 +145,16 @@ enum TBrushStyle : std::uint8_t {
   bsDiagCross = 7
 };
 
+// True for the pen styles that draw a dash pattern (psDash .. psDashDotDot).
+constexpr bool IsDashed(TPenStyle Style) {
+  return Style >= psDash && Style <= psDashDotDot;
+}
+
+// True for the hatched brush styles (bsHorizontal .. bsDiagCross).
+constexpr bool IsHatched(TBrushStyle Style) {
+  return Style >= bsHorizontal && Style <= bsDiagCross;
+}
+
 // Character sets of fonts (the classic numbers).
 using TFontCharset = std::uint8_t;
 inline constexpr TFontCharset ANSI_CHARSET = 0;

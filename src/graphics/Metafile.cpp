@@ -155,6 +155,21 @@ void TMetafileCanvas::DoTextRect(const TRect& Clip, int X, int Y, std::string_vi
 
 // ---------------------------------------------------------------------------
 
+TShapeKind ShapeKindOf(TMetaOp Op) {
+  switch (Op) {
+    case TMetaOp::Ellipse:
+      return TShapeKind::Ellipse;
+    case TMetaOp::RoundRect:
+      return TShapeKind::RoundRect;
+    default:
+      return TShapeKind::Rectangle;
+  }
+}
+
+TShapeOutline RecordOutline(const TMetaRecord& Record) {
+  return ShapeOutline(ShapeKindOf(Record.Op), Record.Rect, Record.Corner.X, Record.Corner.Y);
+}
+
 void Play(const TMetafile& Metafile, TCanvas& Canvas) {
   for (const TMetaRecord& R : Metafile.Records()) {
     Canvas.SetPen(Metafile.PenOf(R));

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "graphics/Canvas.h"
+#include "graphics/Geometry.h"
 #include "graphics/TextMeasurer.h"
 
 namespace vt {
@@ -157,6 +158,11 @@ class TMetafileCanvas : public TCanvas {
   int FLastBrushIndex = -1;
   int FLastFontIndex = -1;
 };
+
+// The shape of a Rectangle, Ellipse or RoundRect record, and its outline
+// (every other record is drawn as a rectangle).
+TShapeKind ShapeKindOf(TMetaOp Op);
+TShapeOutline RecordOutline(const TMetaRecord& Record);
 
 // Draws the recorded operations, in order and with their state, on Canvas.
 // The canvas's pen, brush and font are those of the last record afterwards.

@@ -193,7 +193,7 @@ class TSvgBuilder {
   void Line(const TMetaRecord& R);
   // Closes the path of the lines drawn last, if one is open.
   void EndLines();
-  void Shape(const TMetaRecord& R, TShapeKind Kind);
+  void Shape(const TMetaRecord& R);
   // An outline too thin for a rect or ellipse element (which SVG does not
   // draw when a side is 0) as a closed path.
   void OutlinePath(const TShapeOutline& Outline, const std::string& Fill, const std::string& Stroke);
@@ -266,13 +266,9 @@ void TSvgBuilder::WriteRecord(const TMetaRecord& R) {
       Line(R);
       break;
     case TMetaOp::Rectangle:
-      Shape(R, TShapeKind::Rectangle);
-      break;
     case TMetaOp::Ellipse:
-      Shape(R, TShapeKind::Ellipse);
-      break;
     case TMetaOp::RoundRect:
-      Shape(R, TShapeKind::RoundRect);
+      Shape(R);
       break;
     case TMetaOp::FillRect:
       FillRect(R);
@@ -328,12 +324,13 @@ void TSvgBuilder::Hatch(const TShapeOutline& Outline, const TBrush& Brush) {
   FOut += "\"/>\n";
 }
 
-void TSvgBuilder::Shape(const TMetaRecord& R, TShapeKind Kind) {
+void TSvgBuilder::Shape(const TMetaRecord& R) {
+  const TShapeKind Kind = ShapeKindOf(R.Op);
   const TBrush& Brush = FMetafile.BrushOf(R);
   const std::string& Stroke = FStrokes[R.Pen];
   const std::string& Fill = FFills[R.Brush];
   if (Stroke.empty() && Brush.Style() == bsClear) return;
-  const TShapeOutline Outline = ShapeOutline(Kind, R.Rect, R.Corner.X, R.Corner.Y);
+  const TShapeOutline Outline = RecordOutline(R);
   if (IsHatched(Brush.Style())) Hatch(Outline, Brush);
   // The outline runs through the centres of the outer pixels.
   TPointF Min, Max;

@@ -1,4 +1,5 @@
-// One application object for the whole test program, offscreen.
+// One application object for the whole test program, on the platform the
+// test runs with (offscreen, or xcb under tools/with-xserver).
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -195,23 +195,6 @@ TEST(PictureJudgeTest, ATilesCutSidesAreNoEdges) {
 
 // --- outside programs ------------------------------------------------------
 
-class TQtEnvironment : public testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "readers_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) FApplication = std::make_unique<QCoreApplication>(argc, argv);
-    QImageReader::setAllocationLimit(0);  // the large example's PNG is 333 MB
-  }
-  void TearDown() override { FApplication.reset(); }
-
- private:
-  std::unique_ptr<QCoreApplication> FApplication;
-};
-[[maybe_unused]] testing::Environment* const QtEnvironment =
-    testing::AddGlobalTestEnvironment(new TQtEnvironment);
-
 QString Q(const fs::path& P) {
   return QString::fromStdString(P.string());
 }
@@ -308,7 +291,10 @@ struct TRow {
 
 class ReadersTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() { Work = std::make_unique<TWorkFolder>(); }
+  static void SetUpTestSuite() {
+    QImageReader::setAllocationLimit(0);  // the large example's PNG is 333 MB
+    Work = std::make_unique<TWorkFolder>();
+  }
   static void TearDownTestSuite() { Work.reset(); }
 
   void TearDown() override { PrintTable(); }

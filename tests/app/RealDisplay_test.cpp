@@ -30,22 +30,6 @@
 namespace vt {
 namespace {
 
-class TXcbEnvironment : public testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "vt_real_display_tests";
-    static char* argv[] = {name, nullptr};
-    FApplication = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { FApplication.reset(); }
-
- private:
-  std::unique_ptr<QApplication> FApplication;
-};
-[[maybe_unused]] testing::Environment* const XcbEnvironment =
-    testing::AddGlobalTestEnvironment(new TXcbEnvironment);
-
 const std::string Holiday = VT_SOURCE_DIR "/examples/holiday.vrn";
 
 class RealDisplayTest : public WindowTest {

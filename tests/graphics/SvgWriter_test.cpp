@@ -14,6 +14,7 @@
 #include "foundation/Utils.h"
 #include "graphics/FileWriter.h"
 #include "graphics/Geometry.h"
+#include "support/ExpectThrow.h"
 
 namespace vt {
 namespace {
@@ -557,12 +558,8 @@ TEST(SaveSvg, WritesTheDocumentAndReportsFailures) {
   fs::remove(File);
 
   const std::string Missing = (fs::temp_directory_path() / "vt_no_such_dir" / "p.svg").string();
-  try {
-    SaveSvg(M, Measurer, Missing);
-    ADD_FAILURE() << "no error";
-  } catch (const EFileWriteError& E) {
-    EXPECT_EQ(E.Message(), "Cannot create file \"" + Missing + "\". No such file or directory");
-  }
+  EXPECT_THROW_MSG(SaveSvg(M, Measurer, Missing), EFileWriteError,
+                   "Cannot create file \"" + Missing + "\". No such file or directory");
 }
 
 }  // namespace
