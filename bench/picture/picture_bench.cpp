@@ -131,12 +131,14 @@ void BM_MeasureAndPlace(benchmark::State& state) {
 }
 BENCHMARK(BM_MeasureAndPlace)->ArgsProduct({{0, 1, 2}, {0, 1, 2, 3}})->Unit(benchmark::kMillisecond);
 
-// The wrapping loop on one long text: every line break measures the prefixes
-// of the rest.
+// The wrapping loop on one long text. Arguments: the text's length in bytes
+// and the format's maximal width (150 is the default; 20000 gives lines of
+// some thousand characters).
 void BM_WrapLongText(benchmark::State& state) {
   TPicture p;
   std::string text;
   while (text.size() < static_cast<size_t>(state.range(0))) text += "Kakovost storitev in čas dostave ";
+  p.Classes.Formats()->SetMaxWidth(static_cast<int>(state.range(1)));
   auto* node = new TVarnNode(text, &p.Drawer);
   p.Drawer.SetRoot(node);
   for (auto _ : state) {
@@ -145,6 +147,9 @@ void BM_WrapLongText(benchmark::State& state) {
   }
   state.SetLabel(std::to_string(node->LineCount()) + " lines");
 }
-BENCHMARK(BM_WrapLongText)->Arg(60)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WrapLongText)
+    ->ArgsProduct({{60, 1000, 10000, 1 << 20}, {150}})
+    ->Args({1 << 20, 20000})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -30,7 +30,7 @@ TVarnTreeDocument::~TVarnTreeDocument() {
 void TVarnTreeDocument::SetDefaultFormats() {
   // Built beside the current classes, so that the tree can move over before
   // the old classes are freed.
-  auto all = std::unique_ptr<TNodeFormat>(FFormatClasses->CreateFormat("all", nullptr));
+  auto all = std::unique_ptr<TNodeFormat>(FFormatClasses->CreateFormat(AllClass, nullptr));
   for (const char* name : {"basic", "aggregate", "link"}) FFormatClasses->CreateFormat(name, all.get());
   RebindTree(VarnRoot(), all.get());
   FFormatClasses->SetFormats(std::move(all));

@@ -92,11 +92,14 @@ void WriteTreeFormat(const TVarnTreeDrawer& ADrawer, TColor ABackgroundColor, TX
 void FillNodeElement(const TVarnNode& ANode, TXmlItem& AElement) {
   const std::string& text = ANode.FullText();
   if (!text.empty()) AElement.AddTextItem("text", text);
-  const std::string nodeClass = ANode.NodeClass();
-  if (!nodeClass.empty())
-    AElement.AddAttribute("class", nodeClass);
-  else
+  // A shared format is named by its class; the top format is "all"
+  // whatever it was called.
+  if (!ANode.OwnsNodeFormat()) {
+    const std::string nodeClass = ANode.NodeClass();
+    AElement.AddAttribute("class", nodeClass.empty() ? AllClass : nodeClass);
+  } else {
     WriteNodeFormat(*ANode.NodeFormat(), AElement);
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -468,7 +471,9 @@ void WriteNodeFormat(const TNodeFormat& F, TXmlItem& AParent) {
   if (!F.FormatClass().empty())
     element.AddAttribute("class", F.FormatClass());
   else if (P)
-    element.AddAttribute("parent", P->FormatClass());
+    element.AddAttribute("parent", P->FormatClass().empty() ? AllClass : P->FormatClass());
+  else if (!F.OwnedByNode())
+    element.AddAttribute("class", AllClass);
 
   if (!P || F.MinWidth() != P->MinWidth() || F.MaxWidth() != P->MaxWidth())
     AddEmptyElement(element, "width", {"min", IntToStr(F.MinWidth()), "max", IntToStr(F.MaxWidth())});
@@ -566,7 +571,9 @@ std::unique_ptr<TXmlItem> BuildTreeDocument(const TVarnTreeDrawer& ADrawer, cons
 // Reading
 
 TNodeFormat* ReadNodeFormat(const TXmlItem& AElement, TNodeFormat* AParent, const TFont& ADefaultFont) {
-  const std::string formatClass = AElement.GetAttributeAsString("class");
+  // The top of a format tree is the class "all" whatever its element says:
+  // nodes share it by that name, and only a node's own format is nameless.
+  const std::string formatClass = AParent ? AElement.GetAttributeAsString("class") : AllClass;
   // Below a parent the parent owns the new format at once; a parentless one
   // is the caller's only when it is complete.
   std::unique_ptr<TNodeFormat> own;
@@ -623,9 +630,11 @@ void RebindTree(TVarnNode* ARoot, TNodeFormat* ANewFormats) {
   if (!ARoot || !ANewFormats) return;
   ForEachNode(ARoot, [ANewFormats](TTreeDrawNode* ANode) {
     TVarnNode* node = &AsVarnNode(ANode);
-    const std::string nodeClass = node->NodeClass();
-    if (!nodeClass.empty()) {
-      TNodeFormat* format = ANewFormats->Find(nodeClass);
+    // Whether the node shares a class or has a format of its own is a
+    // matter of ownership: a shared format may have any name, even none.
+    if (!node->OwnsNodeFormat()) {
+      const std::string nodeClass = node->NodeClass();
+      TNodeFormat* format = nodeClass.empty() ? nullptr : ANewFormats->Find(nodeClass);
       node->SetClassFormat(format ? format : ANewFormats);
       return;
     }

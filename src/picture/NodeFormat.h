@@ -21,6 +21,9 @@
 
 namespace vt {
 
+// The class at the top of every format tree.
+inline constexpr char AllClass[] = "all";
+
 enum TUnit : std::uint8_t { Upix = 0, Uperc = 1 };
 
 // An anchor offset (X along the node's in-level axis, Y along the level

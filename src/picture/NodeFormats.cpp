@@ -10,7 +10,7 @@ TFormatClasses::~TFormatClasses() = default;
 
 void TFormatClasses::SetDefaultFormats() {
   FFormats.reset();
-  auto all = std::make_unique<TNodeFormat>("all", nullptr, FDefaultFont);
+  auto all = std::make_unique<TNodeFormat>(AllClass, nullptr, FDefaultFont);
   for (const char* name : {"basic", "aggregate", "link"}) new TNodeFormat(name, all.get());
   FFormats = std::move(all);
 }

@@ -91,7 +91,7 @@ TTreeOrientation TVarnNode::DrawOrientation() const {
 // Class and format
 
 std::string TVarnNode::NodeClass() const {
-  return FNodeFormat ? FNodeFormat->FormatClass() : "all";
+  return FNodeFormat ? FNodeFormat->FormatClass() : AllClass;
 }
 
 void TVarnNode::SetNodeClass(const std::string& Value) {
@@ -244,42 +244,50 @@ void TVarnNode::MeasureText() const {
 // Breaks at the last space up to the first prefix that no longer fits, else
 // one character before that prefix; position 1 is never a break point.
 void TVarnNode::WrapText(const std::u32string& AText) const {
+  // Widths are running sums of character advances, so the width of a prefix
+  // does not depend on what follows it: each line measures only a window of
+  // the rest, doubled until the line's break lies inside it, and a long text
+  // costs time in proportion to its length rather than its square.
+  constexpr size_t FirstWindow = 256;
   const TTextMeasurer& measurer = Measurer();
   const TFont& font = Font();
   const double maxWidth = MaxWidth();
   FTextWidth = 0;
   size_t start = 0;
+  std::vector<int> prefix;
   while (start < AText.size()) {
     const std::u32string_view rest(AText.data() + start, AText.size() - start);
-    const std::string restUtf8 = Utf32ToUtf8(rest);
-    const int width = measurer.TextWidth(font, restUtf8);
     const size_t length = rest.size();
     size_t space = 0;  // 1-based positions; 0 for none
     size_t fit = 0;
-    if (width > maxWidth) {
-      const std::vector<int> prefix = PrefixWidths(measurer, font, rest, restUtf8);
-      for (size_t i = 2; i <= length; ++i) {
+    bool overflows = false;  // some prefix is wider than maxWidth
+    size_t window = std::min(length, FirstWindow);
+    for (size_t i = 2;;) {
+      const std::u32string_view part = rest.substr(0, window);
+      prefix = PrefixWidths(measurer, font, part, Utf32ToUtf8(part));
+      for (; i <= window; ++i) {
         if (rest[i - 1] == U' ') space = i;
-        if (prefix[i] > maxWidth) break;
+        if (prefix[i] > maxWidth) {
+          overflows = true;
+          break;
+        }
         fit = i;
       }
+      if (overflows || window == length) break;
+      window = std::min(length, window * 2);
     }
+    // A rest that fits is one line, whatever spaces it holds.
     size_t lineLength = length;
     size_t taken = length;
-    if (space > 1) {
+    if (overflows && space > 1) {
       lineLength = space - 1;
       taken = space;
-    } else if (fit > 1) {
+    } else if (overflows && fit > 1) {
       lineLength = fit - 1;
       taken = fit - 1;
     }
-    if (lineLength == length) {
-      FLines.push_back(restUtf8);
-      FTextWidth = std::max(FTextWidth, width);
-    } else {
-      FLines.push_back(Utf32ToUtf8(rest.substr(0, lineLength)));
-      FTextWidth = std::max(FTextWidth, measurer.TextWidth(font, FLines.back()));
-    }
+    FLines.push_back(Utf32ToUtf8(rest.substr(0, lineLength)));
+    FTextWidth = std::max(FTextWidth, measurer.TextWidth(font, FLines.back()));
     start += taken;
   }
 }

@@ -91,6 +91,8 @@ class TVarnNode : public TTreeDrawNode {
   // freeing the one it had. AFormat may be registered below a class format,
   // but nothing else may own it.
   void AdoptNodeFormat(TNodeFormat* AFormat);
+  // The node's format is its own (individual), not a shared class format.
+  bool OwnsNodeFormat() const { return FOwnsFormat; }
 
   // Forgets the measurement: the next size query measures again.
   void Clear();

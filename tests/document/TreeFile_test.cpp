@@ -537,6 +537,38 @@ TEST_F(TreeFileModesTest, FormatOnlyIntoAnUntitledDocumentTakesItsName) {
   EXPECT_EQ(document.SaveFileName(), "");
 }
 
+// A top format without a class name is still the class "all": its nodes
+// share it, are restyled with the new formats' "all" (neither adopted nor
+// freed with the old formats), and it is written back with its name.
+TEST_F(TreeFileModesTest, AClasslessTopFormatIsTheClassAll) {
+  const std::string path = WriteDocument(
+      "classless.vrt", {"<VarnTree><nodeformat/><node class=\"all\"><text>A</text>"
+                        "<node><text>B</text><nodeformat parent=\"all\"><font name=\"Courier\"/></nodeformat>"
+                        "</node></node></VarnTree>"});
+  for (bool ThenWhole : {false, true}) {
+    TVarnTreeDocument document;
+    document.LoadVarnTreeFile(path);
+    EXPECT_EQ(document.Formats()->FormatClass(), "all");
+    TVarnNode* a = document.VarnRoot();
+    EXPECT_EQ(a->NodeFormat(), document.Formats());
+    EXPECT_EQ(Child(a, 0)->NodeFormat()->Parent(), document.Formats());
+    if (ThenWhole) {
+      document.LoadVarnTreeFile(path, true, false);
+    } else {
+      document.LoadVarnTreeFile(FStylePath, true, false);
+      EXPECT_EQ(a->NodeBrush().Color(), static_cast<TColor>(0xEEEEEE));
+    }
+    EXPECT_EQ(a->NodeFormat(), document.Formats());
+    EXPECT_TRUE(Child(a, 0)->OwnsNodeFormat());
+    EXPECT_EQ(Child(a, 0)->NodeFormat()->Parent(), document.Formats());
+    const std::vector<std::string> lines = SavedLines(document);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "  <nodeformat class=\"all\">"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "  <node class=\"all\">"), lines.end());
+    // Restyled, the node's own format took all its values from "all".
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "      <nodeformat parent=\"all\"/>"), lines.end());
+  }
+}
+
 TEST_F(TreeFileModesTest, TreeOnlyKeepsTheCurrentFormatsAndParameters) {
   const std::string classesBefore = DescribeClasses(*FDocument.Formats());
   const std::string parametersBefore = DescribeParameters(FDocument);

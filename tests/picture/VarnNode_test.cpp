@@ -146,11 +146,14 @@ TEST_F(VarnNodeTest, WrapsLikeMeasuringEveryPrefixOnRandomTexts) {
   const std::u32string alphabet = U"  aimčW😀x";
   std::mt19937 random(20261210);
   TVarnNode* node = Owner.SetRoot("");
-  for (int round = 0; round < 500; ++round) {
+  // Every fifth text is long, with lines up to a few thousand pixels, so
+  // that a line's break lies beyond the first stretch of the text measured.
+  for (int round = 0; round < 600; ++round) {
+    const bool longText = round % 5 == 0;
     std::u32string text;
-    const size_t length = random() % 40;
+    const size_t length = random() % (longText ? 3000 : 40);
     for (size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
-    const int maxWidth = static_cast<int>(random() % 120) - 5;
+    const int maxWidth = static_cast<int>(random() % (longText ? 8000 : 120)) - 5;
     All()->SetMaxWidth(maxWidth);
     node->SetText(Utf32ToUtf8(text));
     node->Clear();
