@@ -206,7 +206,7 @@ void ReadCascading(const TXmlItem& AElement, TNodeFormat& F) {
       if (name == "wrap") F.SetTextWrap(a.AsBoolean());
       if (name == "clip") F.SetTextClip(a.AsBoolean());
       if (name == "trim") F.SetTextTrim(a.AsInteger());
-      if (name == "line") F.SetLineSpacing(TextToFloat(a.Text()));
+      if (name == "line") F.SetLineSpacing(TextToFiniteFloat(a.Text()));
     } else if (kind == "textalign") {
       if (name == "X") F.SetTextXAlign(DocTextToAlignment(a.Text()));
       if (name == "Y") F.SetTextYAlign(DocTextToAlignment(a.Text()));

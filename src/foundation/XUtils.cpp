@@ -254,6 +254,12 @@ double TextToFloat(const std::string& S) {
   return Value;
 }
 
+double TextToFiniteFloat(const std::string& S) {
+  double Value = 0;
+  if (!ParseFloat(S, Value) || !std::isfinite(Value)) throw EConvertError(Fmt(SInvalidFloat, S));
+  return Value;
+}
+
 std::string FloatToText(double Value) {
   if (!std::isfinite(Value)) return NonFinite(Value);
   if (Value == 0) return "0";

@@ -136,6 +136,9 @@ int TextToColor(const std::string& S);
 // beyond the Double range (a value that is beyond only by the rounding of its
 // 15 written digits gives the largest Double).
 double TextToFloat(const std::string& S);
+// TextToFloat for values that become sizes or positions: "NAN" and the
+// infinities raise SInvalidFloat too.
+double TextToFiniteFloat(const std::string& S);
 // Shortest general format with at most 15 significant digits and "."; the
 // scientific form ("1E20", "1.5E-7") beyond 15 digits before the point or
 // below 0.0001; non-finite values as "INF", "-INF", "NAN".

@@ -331,7 +331,7 @@ std::uint32_t TEmfBuilder::PenHandle(const TPen& Pen) {
     Body.U32(0);  // offBits
     Body.U32(0);  // cbBits
     Body.U32(PS_GEOMETRIC | Ends | Pen.Style());
-    Body.U32(static_cast<std::uint32_t>(std::max(Pen.Width(), 1)));
+    Body.U32(static_cast<std::uint32_t>(Pen.DrawnWidth()));
     Body.U32(BS_SOLID);
     Body.U32(ColorRef(Pen.Color()));
     Body.U32(0);  // hatch

@@ -1,5 +1,6 @@
 #include "graphics/Graphics.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 
@@ -53,7 +54,8 @@ TColor ColorToRGB(TColor Color) {
 }
 
 int TFont::Height() const {
-  return -RoundHalfEven(double(FSize) * ScreenPixelsPerInch / 72.0);
+  const int height = RoundHalfEven(-double(FSize) * ScreenPixelsPerInch / 72.0);
+  return std::clamp(height, -MaxFontHeight, MaxFontHeight);
 }
 
 void TFont::SetHeight(int Value) {

@@ -169,6 +169,16 @@ inline constexpr int ScreenPixelsPerInch = 96;
 // Points and rectangles. In drawing, the right and bottom edges of a
 // rectangle are exclusive.
 
+// Picture coordinates and sizes are held to ±MaxPictureCoord, whatever the
+// sizes, borders, separations or stretches they come from: the sum or the
+// difference of any two of them then stays within 32 bits, and every
+// output can take them.
+inline constexpr std::int32_t MaxPictureCoord = (1 << 30) - 1;
+constexpr std::int32_t ClampPictureCoord(std::int64_t Value) {
+  return Value > MaxPictureCoord ? MaxPictureCoord
+                                 : Value < -MaxPictureCoord ? -MaxPictureCoord : static_cast<std::int32_t>(Value);
+}
+
 struct TPoint {
   std::int32_t X = 0;
   std::int32_t Y = 0;
@@ -195,6 +205,12 @@ struct TRect {
 // ---------------------------------------------------------------------------
 // Font, pen and brush.
 
+// The largest font height and pen width in pixels that every output draws
+// right: font engines give wrong metrics beyond the one, and Qt refuses
+// wider pens than the other.
+inline constexpr int MaxFontHeight = 8192;
+inline constexpr int MaxPenWidth = 32767;
+
 class TFont {
  public:
   TFont() = default;
@@ -208,7 +224,7 @@ class TFont {
   int Size() const { return FSize; }
   void SetSize(int Value) { FSize = Value; }
   // Height in pixels at 96 dpi, negative as an em height: -round(Size*96/72),
-  // so 10 points give -13.
+  // so 10 points give -13. Its magnitude is held to MaxFontHeight.
   int Height() const;
   // Sets the size from a pixel height (its magnitude, at 96 dpi).
   void SetHeight(int Value);
@@ -243,6 +259,8 @@ class TPen {
   void SetWidth(int Value) {
     if (Value >= 0) FWidth = Value;
   }
+  // The width every output draws: at least one pixel, at most MaxPenWidth.
+  int DrawnWidth() const { return FWidth < 1 ? 1 : FWidth > MaxPenWidth ? MaxPenWidth : FWidth; }
   TPenStyle Style() const { return FStyle; }
   void SetStyle(TPenStyle Value) { FStyle = Value; }
 

@@ -123,7 +123,7 @@ std::span<const int> DashPattern(TPenStyle Style) {
 // canvas.
 std::string StrokeAttributes(const TPen& Pen) {
   if (Pen.Style() == psClear) return {};
-  const int Width = std::max(Pen.Width(), 1);
+  const int Width = Pen.DrawnWidth();
   std::string S = " stroke=\"" + ColorText(Pen.Color()) + "\"";
   if (Width > 1) {
     S += " stroke-width=\"";

@@ -1,5 +1,7 @@
 #include "graphics/TextMeasurer.h"
 
+#include <cstdlib>
+
 #include "foundation/Utils.h"
 
 namespace vt {
@@ -83,7 +85,10 @@ std::vector<TTextRun> TextRuns(const TTextMeasurer& Measurer, const TFont& Font,
 
 int TFakeMeasurer::Scaled(const TFont& Font, int Value) const {
   if (!FScaleWithSize) return Value;
-  return RoundHalfEven(double(Value) * Font.Size() / 10.0);
+  // The size's magnitude, held as the font's height is.
+  constexpr int MaxSize = MaxFontHeight * 72 / ScreenPixelsPerInch;
+  const int size = Font.Size() < -MaxSize || Font.Size() > MaxSize ? MaxSize : std::abs(Font.Size());
+  return RoundHalfEven(double(Value) * size / 10.0);
 }
 
 int TFakeMeasurer::CharAdvance(const TFont& Font) const {
@@ -91,7 +96,7 @@ int TFakeMeasurer::CharAdvance(const TFont& Font) const {
 }
 
 int TFakeMeasurer::TextWidth(const TFont& Font, std::string_view Text) const {
-  return CharAdvance(Font) * Utf8Length(Text);
+  return RoundHalfEven(double(CharAdvance(Font)) * double(Utf8Length(Text)));
 }
 
 int TFakeMeasurer::TextHeight(const TFont& Font, std::string_view) const {

@@ -48,8 +48,8 @@ class TMeasurerScope {
 // Extent V of an anchor-like value: pixels as they stand, a percentage of
 // Size (integer product, rounded quotient).
 int UnitExtent(int V, TUnit Unit, std::int64_t Size) {
-  if (Unit == Upix) return V;
-  return RoundHalfEven(static_cast<double>(Size * V) / 100.0);
+  if (Unit == Upix) return ClampPictureCoord(V);
+  return ClampPictureCoord(RoundHalfEven64(static_cast<double>(Size * V) / 100.0));
 }
 
 }  // namespace
@@ -60,7 +60,10 @@ TPoint RoundCorner(const TAnchor& RoundEdge, const TRect& R) {
 }
 
 TRect TextArea(const TRect& R, const TRect& Border) {
-  return TRect(R.Left + Border.Left, R.Top + Border.Top, R.Right - Border.Right, R.Bottom - Border.Bottom);
+  return TRect(ClampPictureCoord(std::int64_t(R.Left) + Border.Left),
+               ClampPictureCoord(std::int64_t(R.Top) + Border.Top),
+               ClampPictureCoord(std::int64_t(R.Right) - Border.Right),
+               ClampPictureCoord(std::int64_t(R.Bottom) - Border.Bottom));
 }
 
 void DrawBackground(const TVarnTreeDrawer& Drawer, TCanvas& Canvas, TColor Background) {
@@ -111,13 +114,15 @@ void DrawNodeText(const TVarnNode& Node, TCanvas& Canvas) {
   brush.SetStyle(bsClear);
   Canvas.SetBrush(brush);
   const TRect t = TextArea(Node.NodeRect(), Node.TextBorder());
-  int y0 = t.Top;
+  // Positions in 64 bits, held to the picture's range: a text block may be
+  // as high as the integers reach.
+  std::int64_t y0 = t.Top;
   switch (Node.TextYAlign()) {
     case taRightJustify:
-      y0 = t.Bottom - Node.TextHeight();
+      y0 = std::int64_t(t.Bottom) - Node.TextHeight();
       break;
     case taCenter:
-      y0 = RoundHalfEven((double(t.Top) + t.Bottom) / 2 - Node.TextHeight() / 2.0);
+      y0 = RoundHalfEven64((double(t.Top) + t.Bottom) / 2 - Node.TextHeight() / 2.0);
       break;
     default:
       break;
@@ -129,12 +134,12 @@ void DrawNodeText(const TVarnNode& Node, TCanvas& Canvas) {
   const TAlignment xAlign = Node.TextXAlign();
   for (int k = 0; k < count; ++k) {
     const std::string line = Node.GetLine(k);
-    const int y = y0 + RoundHalfEven(spacing * (static_cast<double>(k) * lineHeight));
+    const int y = ClampPictureCoord(y0 + RoundHalfEven64(spacing * (static_cast<double>(k) * lineHeight)));
     int x = t.Left;
     if (xAlign == taRightJustify) {
-      x = t.Right - Node.MeasureWidth(line);
+      x = ClampPictureCoord(std::int64_t(t.Right) - Node.MeasureWidth(line));
     } else if (xAlign == taCenter) {
-      x = RoundHalfEven((double(t.Left) + t.Right) / 2 - Node.MeasureWidth(line) / 2.0);
+      x = ClampPictureCoord(RoundHalfEven64((double(t.Left) + t.Right) / 2 - Node.MeasureWidth(line) / 2.0));
     }
     if (clip)
       Canvas.TextRect(t, x, y, line);

@@ -40,10 +40,10 @@ std::vector<int> PrefixWidths(const TTextMeasurer& AMeasurer, const TFont& AFont
 // The rule of AnchorPoint for one axis: a position between the edges lo and
 // hi, measured from lo or (reversed) from hi.
 int AnchorPos(int lo, int hi, std::int32_t v, TUnit unit, bool reversed) {
-  if (unit == Upix) return reversed ? hi - v : lo + v;
+  if (unit == Upix) return ClampPictureCoord(reversed ? std::int64_t(hi) - v : std::int64_t(lo) + v);
   const std::int64_t extent = std::int64_t(hi) - lo;
   const std::int64_t share = reversed ? 100 - std::int64_t(v) : v;
-  return lo + RoundHalfEven(double(extent * share) / 100.0);
+  return ClampPictureCoord(lo + RoundHalfEven64(double(extent * share) / 100.0));
 }
 
 }  // namespace
@@ -381,10 +381,10 @@ void TVarnNode::NodeRect(int& PX0, int& PY0, int& PX1, int& PY1) const {
   int px = 0;
   int py = 0;
   NodePoint(px, py);
-  PX0 = px - RoundHalfEven(LeftWidth());
-  PX1 = px + RoundHalfEven(RightWidth());
-  PY0 = py - RoundHalfEven(TopHeight());
-  PY1 = py + RoundHalfEven(BottomHeight());
+  PX0 = ClampPictureCoord(px - RoundHalfEven64(LeftWidth()));
+  PX1 = ClampPictureCoord(px + RoundHalfEven64(RightWidth()));
+  PY0 = ClampPictureCoord(py - RoundHalfEven64(TopHeight()));
+  PY1 = ClampPictureCoord(py + RoundHalfEven64(BottomHeight()));
 }
 
 TRect TVarnNode::NodeRect() const {

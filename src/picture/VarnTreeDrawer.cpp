@@ -39,33 +39,37 @@ void TVarnTreeDrawer::Place() {
   // nodes carry a measurement to forget.
   ClearPictureNodes(FRoot);
   TTreeDrawerQP::Place();
-  FHS = XS();
-  FVS = YS();
+  FHS = ClampPictureCoord(XS());
+  FVS = ClampPictureCoord(YS());
   if (FOrientation == oLeftRight || FOrientation == oRightLeft) std::swap(FHS, FVS);
 }
 
 void TVarnTreeDrawer::PosPoint(int X, int Y, int& PX, int& PY) const {
+  // In 64 bits, then held to the picture's range: borders, sizes and
+  // positions may each be near the 32-bit limits.
+  const TRect& b = FBorder;
+  std::int64_t x = b.Left;
+  std::int64_t y = b.Top;
   switch (FOrientation) {
     case oTopDown:
-      PX = FBorder.Left + X;
-      PY = FBorder.Top + Y;
+      x = std::int64_t(b.Left) + X;
+      y = std::int64_t(b.Top) + Y;
       break;
     case oLeftRight:
-      PX = FBorder.Left + Y;
-      PY = BoxHeight() - FBorder.Bottom - X;
+      x = std::int64_t(b.Left) + Y;
+      y = std::int64_t(BoxHeight()) - b.Bottom - X;
       break;
     case oBottomUp:
-      PX = BoxWidth() - FBorder.Right - X;
-      PY = BoxHeight() - FBorder.Bottom - Y;
+      x = std::int64_t(BoxWidth()) - b.Right - X;
+      y = std::int64_t(BoxHeight()) - b.Bottom - Y;
       break;
     case oRightLeft:
-      PX = BoxWidth() - FBorder.Right - Y;
-      PY = FBorder.Top + X;
+      x = std::int64_t(BoxWidth()) - b.Right - Y;
+      y = std::int64_t(b.Top) + X;
       break;
-    default:
-      PX = FBorder.Left;
-      PY = FBorder.Top;
   }
+  PX = ClampPictureCoord(x);
+  PY = ClampPictureCoord(y);
 }
 
 TPoint TVarnTreeDrawer::PosPoint(int X, int Y) const {

@@ -36,8 +36,9 @@ class TVarnTreeDrawer : public TTreeDrawerQP {
   // Extents of the last placement in picture directions, without margins.
   int HS() const { return FHS; }
   int VS() const { return FVS; }
-  int BoxWidth() const { return FHS + FBorder.Left + FBorder.Right; }
-  int BoxHeight() const { return FVS + FBorder.Top + FBorder.Bottom; }
+  // Held to MaxPictureCoord.
+  int BoxWidth() const { return ClampPictureCoord(std::int64_t(FHS) + FBorder.Left + FBorder.Right); }
+  int BoxHeight() const { return ClampPictureCoord(std::int64_t(FVS) + FBorder.Top + FBorder.Bottom); }
 
   // A point of the layout frame (X along the level, Y across levels, both
   // mapped and rounded) in picture pixels.

@@ -82,7 +82,7 @@ void TQPainterCanvas::ApplyPen() {
     FPainter.setPen(Qt::NoPen);
   } else {
     QPen Q(ToQColor(P.Color()));
-    Q.setWidthF(std::max(P.Width(), 1));
+    Q.setWidthF(P.DrawnWidth());
     Q.setStyle(ToQtPenStyle(P.Style()));
     // Wide lines end and join round, as geometric pens do; hairlines stay
     // within their end pixels.
