@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "document/Document.h"
+#include "foundation/Utils.h"
 #include "graphics/PictureWriter.h"
 #include "graphics/qt/QtMeasurer.h"
 #include "graphics/qt/QtOutputs.h"
@@ -223,7 +224,7 @@ int RunCommandLine(const std::vector<std::string>& Args, std::ostream& Out, std:
   try {
     ExportPictures(options);
   } catch (const std::exception& e) {
-    Err << Fmt(SErrorLine, e.what());
+    Err << Fmt(SErrorLine, UserMessage(e));
     return ExitError;
   }
   return ExitOk;

@@ -459,7 +459,7 @@ void TVarnTreeForm::RunCommand(const std::function<void()>& Command) {
     Command();
   } catch (const EAbort&) {
   } catch (const std::exception& e) {
-    FDialogs->ShowError(e.what());
+    FDialogs->ShowError(UserMessage(e));
   }
 }
 
@@ -598,7 +598,7 @@ void TVarnTreeForm::closeEvent(QCloseEvent* Event) {
     Event->ignore();
   } catch (const std::exception& e) {
     // A failed save keeps the window open; say why.
-    FDialogs->ShowError(e.what());
+    FDialogs->ShowError(UserMessage(e));
     Event->ignore();
   }
 }

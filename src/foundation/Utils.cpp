@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
+#include <system_error>
+
+#include "foundation/Base.h"
 
 namespace vt {
 
@@ -321,6 +325,12 @@ char32_t CharAt(std::string_view S, int P) {
   return DecodeAt(S, B, Len);
 }
 
+std::string Excerpt(std::string_view S, int MaxChars) {
+  const size_t Cut = ByteOffset(S, std::max(MaxChars, 0));
+  if (Cut >= S.size()) return std::string(S);
+  return std::string(S.substr(0, Cut)) + "\u2026";
+}
+
 int CountChar(std::string_view S, char32_t Ch) {
   int N = 0;
   size_t Pos = 0;
@@ -416,6 +426,29 @@ void SplitNext(std::string& S, char32_t Sep, std::string& First) {
 
 void SwapInt(int& A, int& B) {
   std::swap(A, B);
+}
+
+// ---------------------------------------------------------------------------
+// Messages.
+
+std::string UserMessage(const std::exception& E) {
+  // Wide enough for a message naming a long file path; a message quoting
+  // megabytes of input is cut line by line.
+  constexpr int MaxLine = 1000;
+  if (dynamic_cast<const std::bad_alloc*>(&E)) return "Out of memory";
+  std::string Message = dynamic_cast<const Exception*>(&E) || dynamic_cast<const std::system_error*>(&E)
+                            ? std::string(E.what())
+                            : "Internal error: " + std::string(E.what());
+  std::string Out;
+  std::string_view Rest = Message;
+  while (true) {
+    const size_t End = Rest.find('\n');
+    Out += Excerpt(Rest.substr(0, End), MaxLine);
+    if (End == std::string_view::npos) break;
+    Out += '\n';
+    Rest.remove_prefix(End + 1);
+  }
+  return Out;
 }
 
 }  // namespace vt

@@ -7,6 +7,7 @@
 // character and is kept as it is. No function here fails.
 #pragma once
 
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -73,6 +74,9 @@ std::string RestStr(std::string_view S, int P);
 std::string MidStr(std::string_view S, int P, int Q);
 // The character at P, or 0 when P < 1 or P > length.
 char32_t CharAt(std::string_view S, int P);
+// S for quoting in a message: at most MaxChars characters, the rest left
+// out as "…". Only the beginning of S is looked at, however long it is.
+std::string Excerpt(std::string_view S, int MaxChars = 80);
 int CountChar(std::string_view S, char32_t Ch);
 // N copies of Ch (empty when N <= 0).
 std::string RepeatChar(char32_t Ch, int N);
@@ -105,5 +109,14 @@ void SplitFirst(std::string& S, std::string_view Sep, std::string& First);
 void SplitNext(std::string& S, char32_t Sep, std::string& First);
 
 void SwapInt(int& A, int& B);
+
+// ---------------------------------------------------------------------------
+// Messages.
+
+// What a user is told of a failure: this system's own messages as they
+// stand, the standard library's in words rather than by a type or function
+// name ("Out of memory" for std::bad_alloc). Lines beyond a screen's width
+// are cut short.
+std::string UserMessage(const std::exception& E);
 
 }  // namespace vt

@@ -200,7 +200,7 @@ bool StrToBool(const std::string& S) {
   const std::string U = AnsiUpperCase(S);
   if (U == "1" || U == "T" || U == "TRUE" || U == "YES") return true;
   if (U == "0" || U == "F" || U == "FALSE" || U == "NO") return false;
-  throw EConvertError(Fmt(SInvalidBoolean, S));
+  throw EConvertError(Fmt(SInvalidBoolean, Excerpt(S)));
 }
 
 std::string BoolToText(bool B) {
@@ -216,7 +216,7 @@ std::string IntToStr(long long Value) {
 
 int StrToInt(const std::string& S) {
   int Value = 0;
-  if (!ParseInt(S, Value)) throw EConvertError(Fmt(SInvalidInteger, S));
+  if (!ParseInt(S, Value)) throw EConvertError(Fmt(SInvalidInteger, Excerpt(S)));
   return Value;
 }
 
@@ -250,13 +250,13 @@ int TextToColor(const std::string& S) {
 
 double TextToFloat(const std::string& S) {
   double Value = 0;
-  if (!ParseFloat(S, Value)) throw EConvertError(Fmt(SInvalidFloat, S));
+  if (!ParseFloat(S, Value)) throw EConvertError(Fmt(SInvalidFloat, Excerpt(S)));
   return Value;
 }
 
 double TextToFiniteFloat(const std::string& S) {
   double Value = 0;
-  if (!ParseFloat(S, Value) || !std::isfinite(Value)) throw EConvertError(Fmt(SInvalidFloat, S));
+  if (!ParseFloat(S, Value) || !std::isfinite(Value)) throw EConvertError(Fmt(SInvalidFloat, Excerpt(S)));
   return Value;
 }
 

@@ -1,7 +1,6 @@
-// Writing a whole file so that the target is either the old file or the
-// complete new one: the bytes go to a temporary file beside the target,
-// which is then renamed over it. A failed save never leaves a half-written
-// picture behind.
+// Writing a whole picture file the way every file is saved (see
+// foundation/ReplacingFile.h): the target is either the old file or the
+// complete new one.
 #pragma once
 
 #include <cstdint>
@@ -21,8 +20,9 @@ class EFileWriteError : public EGraphicsError {
 };
 
 // Replaces (or creates) FileName with Bytes. Raises EFileWriteError with
-// SFileCreateError when the temporary file cannot be made, SFileWriteError
-// when writing or renaming fails; the target is untouched then.
+// SFileCreateError when the temporary file cannot be made (or FileName is a
+// folder), SFileWriteError when writing or renaming fails; the target is
+// untouched then.
 void WriteFileReplacing(const std::string& FileName, std::span<const std::uint8_t> Bytes);
 
 }  // namespace vt

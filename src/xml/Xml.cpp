@@ -9,6 +9,7 @@ namespace vt {
 
 std::string XmlHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
 int XmlIndent = 2;
+std::size_t XmlMaxFileSize = std::size_t(1) << 30;
 bool XmlUtf8 = true;
 
 // ---------------------------------------------------------------------------

@@ -20,6 +20,7 @@
 //   the reader ignores indentation.
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -28,6 +29,7 @@
 
 #include "foundation/Base.h"
 #include "foundation/Lists.h"
+#include "foundation/Utils.h"
 
 namespace vt {
 
@@ -48,6 +50,7 @@ inline constexpr const char* SXmlTooDeep = "Elements nested deeper than %d level
 // File errors: the file name and the system's reason.
 inline constexpr const char* SXmlOpenError = "Cannot open file \"%s\". %s";
 inline constexpr const char* SXmlReadFileError = "Cannot read file \"%s\". %s";
+inline constexpr const char* SXmlFileTooLarge = "The file is larger than %s";
 inline constexpr const char* SXmlCreateError = "Cannot create file \"%s\". %s";
 inline constexpr const char* SXmlWriteError = "Cannot write file \"%s\". %s";
 
@@ -78,6 +81,9 @@ extern int XmlIndent;
 extern bool XmlUtf8;
 
 inline constexpr int XmlMaxDepth = 1000;
+// Files larger than this many bytes (1 GB) are refused unread, and an
+// endless stream once its read passes it.
+extern std::size_t XmlMaxFileSize;
 
 // ---------------------------------------------------------------------------
 // Entity coding.
@@ -236,10 +242,14 @@ class TXmlParser {
  private:
   friend class TXmlItem;
 
+  // Texts from the input are quoted as excerpts: an unterminated tag would
+  // otherwise quote the rest of the file.
   template <typename... Args>
   [[noreturn]] void Error(const char* AFormat, const Args&... AArgs) const {
-    throw EXmlError(Fmt(SXmlReadError, FLine + 1) + Fmt(AFormat, AArgs...));
+    throw EXmlError(Fmt(SXmlReadError, FLine + 1) + Fmt(AFormat, Quoted(AArgs)...));
   }
+  static std::string Quoted(const std::string& AText) { return Excerpt(AText); }
+  static int Quoted(int AValue) { return AValue; }
 
   void ClearTag();
   bool ReadLine();

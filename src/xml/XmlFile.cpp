@@ -1,14 +1,14 @@
 // Reading and writing element trees as files.
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "foundation/ReplacingFile.h"
 #include "xml/Xml.h"
 
 namespace vt {
@@ -33,108 +33,67 @@ void SplitLines(std::string_view Data, TStringList& Lines) {
   }
 }
 
+// A size in the largest unit that gives a whole number: "1 GB", "64 KB".
+std::string SizeText(std::size_t Bytes) {
+  const char* Units[] = {"bytes", "KB", "MB", "GB"};
+  int Unit = 0;
+  while (Unit < 3 && Bytes >= 1024 && Bytes % 1024 == 0) {
+    Bytes /= 1024;
+    ++Unit;
+  }
+  return std::to_string(Bytes) + " " + Units[Unit];
+}
+
 std::string ReadWholeFile(const std::string& FileName) {
   std::error_code Ec;
   if (fs::is_directory(FileName, Ec)) throw EXmlFileError(Fmt(SXmlOpenError, FileName, Reason(EISDIR)));
   std::FILE* F = std::fopen(FileName.c_str(), "rb");
   if (!F) throw EXmlFileError(Fmt(SXmlOpenError, FileName, Reason(errno)));
+  // A file beyond the limit is refused before it is read where its size is
+  // known, else as soon as the read passes the limit (an endless stream).
+  struct stat Info;
+  bool TooLarge = ::fstat(::fileno(F), &Info) == 0 && S_ISREG(Info.st_mode) &&
+                  static_cast<std::uintmax_t>(Info.st_size) > XmlMaxFileSize;
   std::string Data;
   char Buffer[1 << 16];
   size_t N;
-  while ((N = std::fread(Buffer, 1, sizeof Buffer, F)) > 0) Data.append(Buffer, N);
-  const bool Failed = std::ferror(F) != 0;
+  while (!TooLarge && (N = std::fread(Buffer, 1, sizeof Buffer, F)) > 0) {
+    if (Data.size() + N > XmlMaxFileSize)
+      TooLarge = true;
+    else
+      Data.append(Buffer, N);
+  }
+  const bool Failed = !TooLarge && std::ferror(F) != 0;
   const int Errno = errno;
   std::fclose(F);
+  if (TooLarge) throw EXmlFileError(Fmt(SXmlReadFileError, FileName, Fmt(SXmlFileTooLarge, SizeText(XmlMaxFileSize))));
   if (Failed) throw EXmlFileError(Fmt(SXmlReadFileError, FileName, Reason(Errno)));
   return Data;
 }
-
-// A file written under a fresh name beside the target and renamed over it
-// only once it is complete; it is removed again if anything fails first.
-class TReplacingFile {
- public:
-  explicit TReplacingFile(const std::string& AFileName) : FFileName(AFileName) {
-    std::error_code Ec;
-    fs::path Target = AFileName;
-    // Replace the file a link points to, not the link.
-    if (fs::is_symlink(Target, Ec)) {
-      fs::path Resolved = fs::canonical(Target, Ec);
-      if (!Ec) Target = Resolved;
-    }
-    if (fs::is_directory(Target, Ec)) throw EXmlFileError(Fmt(SXmlCreateError, FFileName, Reason(EISDIR)));
-    FTarget = Target.string();
-    const fs::path Dir = Target.has_parent_path() ? Target.parent_path() : fs::path(".");
-    for (int Attempt = 0; FHandle < 0; ++Attempt) {
-      // Named after the target, shortened so that a target name near the
-      // system's limit still leaves room for the suffix.
-      FTemp = (Dir / ("." + Target.filename().string().substr(0, 128) + ".tmp" + std::to_string(::getpid()) +
-                      "-" + std::to_string(Attempt)))
-                  .string();
-      FHandle = ::open(FTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (FHandle < 0 && (errno != EEXIST || Attempt >= 100))
-        throw EXmlFileError(Fmt(SXmlCreateError, FFileName, Reason(errno)));
-    }
-    struct stat Old;
-    if (::stat(FTarget.c_str(), &Old) == 0) ::fchmod(FHandle, Old.st_mode & 07777);
-  }
-
-  ~TReplacingFile() {
-    if (FHandle >= 0) ::close(FHandle);
-    if (!FCommitted) ::unlink(FTemp.c_str());
-  }
-
-  TReplacingFile(const TReplacingFile&) = delete;
-  TReplacingFile& operator=(const TReplacingFile&) = delete;
-
-  void Write(std::string_view Data) {
-    while (!Data.empty()) {
-      const ssize_t N = ::write(FHandle, Data.data(), Data.size());
-      if (N < 0) {
-        if (errno == EINTR) continue;
-        Fail();
-      }
-      Data.remove_prefix(static_cast<size_t>(N));
-    }
-  }
-
-  void Commit() {
-    if (::fsync(FHandle) != 0) Fail();
-    const int Handle = FHandle;
-    FHandle = -1;
-    if (::close(Handle) != 0) Fail();
-    if (::rename(FTemp.c_str(), FTarget.c_str()) != 0) Fail();
-    FCommitted = true;
-  }
-
- private:
-  [[noreturn]] void Fail() const { throw EXmlFileError(Fmt(SXmlWriteError, FFileName, Reason(errno))); }
-
-  std::string FFileName;  // as the caller named it, for messages
-  std::string FTarget;
-  std::string FTemp;
-  int FHandle = -1;
-  bool FCommitted = false;
-};
 
 }  // namespace
 
 void TXmlItem::SaveToFile(const std::string& AFileName) const {
   TStringList Lines;
   SaveToStringList(Lines);
-  TReplacingFile File(AFileName);
-  constexpr size_t ChunkSize = 1 << 20;
-  std::string Chunk;
-  Chunk.reserve(ChunkSize + 4096);
-  for (int I = 0; I < Lines.Count(); ++I) {
-    Chunk += Lines.Strings(I);
-    Chunk += "\r\n";
-    if (Chunk.size() >= ChunkSize) {
-      File.Write(Chunk);
-      Chunk.clear();
+  try {
+    TReplacingFile File(AFileName);
+    constexpr size_t ChunkSize = 1 << 20;
+    std::string Chunk;
+    Chunk.reserve(ChunkSize + 4096);
+    for (int I = 0; I < Lines.Count(); ++I) {
+      Chunk += Lines.Strings(I);
+      Chunk += "\r\n";
+      if (Chunk.size() >= ChunkSize) {
+        File.Write(Chunk);
+        Chunk.clear();
+      }
     }
+    File.Write(Chunk);
+    File.Commit();
+  } catch (const EReplacingFileError& E) {
+    throw EXmlFileError(Fmt(E.Creating() ? SXmlCreateError : SXmlWriteError, AFileName, E.Reason()));
   }
-  File.Write(Chunk);
-  File.Commit();
 }
 
 void TXmlItem::LoadFromFile(const std::string& AFileName) {

@@ -328,6 +328,32 @@ TEST_F(CommandLineTest, ErrorsExitWithOneAndKeepWhatIsSound) {
   EXPECT_EQ(Files(), (std::vector<std::string>{"big.svg"}));
 }
 
+// Hostile tree documents end in a message or a picture, never in a crash:
+// a top format without a class restyled by another document, and a 10 MB
+// unterminated tag, quoted only in part.
+TEST_F(CommandLineTest, HostileDocumentsEndInAMessageOrAPicture) {
+  const std::string classless = Path("classless.vrt");
+  std::ofstream(classless) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                              "<VarnTree><nodeformat/><node class=\"all\"><text>A</text></node></VarnTree>\n";
+  {
+    TQtMeasurer measurer;
+    TVarnTreeDocument style(&measurer);
+    style.SaveVarnTreeFile(Path("style.vrt"), true, false);
+  }
+  EXPECT_EQ(Run({classless, "--formats", Path("style.vrt"), "--export", Path("a.svg"), "--export", Path("a.vrt")}),
+            ExitOk)
+      << Err;
+  EXPECT_NE(ReadText(Path("a.vrt")).find("<node class=\"all\">"), std::string::npos);
+  EXPECT_EQ(Run({Path("a.vrt"), "--formats", classless, "--export", Path("b.svg")}), ExitOk) << Err;
+
+  const std::string unterminated = Path("unterminated.vrt");
+  std::ofstream(unterminated) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<VarnTree x=\""
+                              << std::string(10 << 20, 'x');
+  EXPECT_EQ(Run({unterminated, "--export", Path("u.svg")}), ExitError);
+  EXPECT_EQ(Err, "varntree: Error reading XML around line 3: Unterminated tag \"<VarnTree x=\"" +
+                     std::string(67, 'x') + "\u2026\"\n");
+}
+
 // Only ".vrn", in any letter case, names a model; any other name is read as
 // a tree document, by its full path however it was given.
 TEST_F(CommandLineTest, AnyOtherExtensionIsReadAsATreeDocument) {

@@ -1,5 +1,10 @@
 #include "foundation/Utils.h"
 
+#include <new>
+#include <stdexcept>
+
+#include "foundation/XUtils.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -120,6 +125,25 @@ TEST(Pieces, CountRepeatReplace) {
   EXPECT_EQ(AfterStr("key=value=x", "="), "value=x");
   EXPECT_EQ(BeforeStr("abc", "="), "abc");
   EXPECT_EQ(AfterStr("abc", "="), "abc");
+}
+
+TEST(Excerpt, QuotesAtMostTheCharactersGiven) {
+  EXPECT_EQ(Excerpt("short"), "short");
+  EXPECT_EQ(Excerpt(std::string(80, 'a')), std::string(80, 'a'));
+  EXPECT_EQ(Excerpt(std::string(81, 'a')), std::string(80, 'a') + "\u2026");
+  EXPECT_EQ(Excerpt("čččč", 2), "čč\u2026");
+  EXPECT_EQ(Excerpt("abc", 0), "\u2026");
+  EXPECT_EQ(Excerpt(std::string(50 << 20, 'z')).size(), 80u + 3u);
+}
+
+// What the user is told: our own messages as they stand, the library's in
+// words, and no line longer than a screen's worth.
+TEST(UserMessage, NamesNoBareLibraryException) {
+  EXPECT_EQ(UserMessage(std::bad_alloc()), "Out of memory");
+  EXPECT_EQ(UserMessage(EConvertError("'x' is not a valid integer value")), "'x' is not a valid integer value");
+  EXPECT_EQ(UserMessage(std::length_error("basic_string::_M_create")), "Internal error: basic_string::_M_create");
+  const std::string message = UserMessage(Exception(std::string(5000, 'm') + "\nsecond line"));
+  EXPECT_EQ(message, std::string(1000, 'm') + "\u2026\nsecond line");
 }
 
 TEST(DefaultExt, AppendsOnlyWithoutExtension) {

@@ -99,6 +99,26 @@ TEST(TextToFloat, ReadsDocumentNumbers) {
                          "'" + std::string(Text) + "' is not a valid floating point value");
 }
 
+// Values that become sizes take no "NAN" or infinity; the written forms of
+// the largest values are still numbers.
+TEST(TextToFiniteFloat, RefusesWhatIsNoFiniteNumber) {
+  for (const char* Text : {"NAN", "nan", "INF", "-inf", "+INF", "1e400", "x"})
+    EXPECT_CONVERT_ERROR(TextToFiniteFloat(Text),
+                         "'" + std::string(Text) + "' is not a valid floating point value");
+  EXPECT_EQ(TextToFiniteFloat("1.5"), 1.5);
+  EXPECT_EQ(TextToFiniteFloat("1.79769313486232E308"), std::numeric_limits<double>::max());
+}
+
+// A huge text that does not convert is quoted only in part.
+TEST(Conversions, QuoteAtMostALineOfTheText) {
+  const std::string Huge(1 << 20, '7');
+  const std::string Quoted = std::string(79, '7') + "x\u2026";
+  EXPECT_CONVERT_ERROR(StrToInt(Huge.substr(0, 79) + "x" + Huge), "'" + Quoted + "' is not a valid integer value");
+  EXPECT_CONVERT_ERROR(TextToFloat(Huge.substr(0, 79) + "x" + Huge),
+                       "'" + Quoted + "' is not a valid floating point value");
+  EXPECT_CONVERT_ERROR(StrToBool(Huge.substr(0, 79) + "x" + Huge), "\"" + Quoted + "\" is not a valid Boolean value");
+}
+
 TEST(TextToFloat, AcceptsTheLocaleSeparatorToo) {
   TLocaleDecimalSeparatorGuard Comma(',');
   EXPECT_EQ(LocaleDecimalSeparator(), ',');

@@ -1,6 +1,8 @@
 #include "graphics/FileWriter.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -46,10 +48,11 @@ TEST_F(FileWriterTest, CreatesAndReplacesWithoutLeavingTemporaries) {
 
 TEST_F(FileWriterTest, StaleTemporaryDoesNotBlockTheSave) {
   const fs::path Target = FDir / "picture.emf";
-  std::ofstream(FDir / "picture.emf.tmp0") << "left over";
+  const fs::path Stale = FDir / (".picture.emf.tmp" + std::to_string(::getpid()) + "-0");
+  std::ofstream(Stale) << "left over";
   WriteFileReplacing(Target.string(), Bytes("new"));
   EXPECT_EQ(Read(Target), "new");
-  EXPECT_EQ(Read(FDir / "picture.emf.tmp0"), "left over");
+  EXPECT_EQ(Read(Stale), "left over");
 }
 
 TEST_F(FileWriterTest, FailureLeavesTheTargetAndNoTemporary) {
@@ -59,10 +62,32 @@ TEST_F(FileWriterTest, FailureLeavesTheTargetAndNoTemporary) {
     WriteFileReplacing(Target.string(), Bytes("x"));
     ADD_FAILURE() << "no error";
   } catch (const EFileWriteError& E) {
-    EXPECT_EQ(E.Message(), "Cannot write file \"" + Target.string() + "\". Is a directory");
+    EXPECT_EQ(E.Message(), "Cannot create file \"" + Target.string() + "\". Is a directory");
   }
   EXPECT_TRUE(fs::is_directory(Target));
   EXPECT_EQ(EntryCount(), 1);
+}
+
+// Pictures are saved as tree documents are: under a name as long as the
+// system allows, through a symbolic link to the file behind it, keeping the
+// old file's permissions.
+TEST_F(FileWriterTest, SavesUnderTheLongestNameThroughLinksKeepingPermissions) {
+  const fs::path Long = FDir / (std::string(251, 'p') + ".emf");
+  WriteFileReplacing(Long.string(), Bytes("long"));
+  EXPECT_EQ(Read(Long), "long");
+
+  const fs::path Real = FDir / "real.svg";
+  const fs::path Link = FDir / "link.svg";
+  std::ofstream(Real) << "old";
+  ASSERT_EQ(::chmod(Real.c_str(), 0640), 0);
+  fs::create_symlink(Real, Link);
+  WriteFileReplacing(Link.string(), Bytes("new"));
+  EXPECT_TRUE(fs::is_symlink(Link));
+  EXPECT_EQ(Read(Real), "new");
+  struct stat St;
+  ASSERT_EQ(::stat(Real.c_str(), &St), 0);
+  EXPECT_EQ(St.st_mode & 07777, 0640u);
+  EXPECT_EQ(EntryCount(), 3);
 }
 
 }  // namespace

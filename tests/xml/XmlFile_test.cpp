@@ -111,6 +111,27 @@ TEST_F(XmlFileTest, ReadingErrorsNameTheFile) {
   }
 }
 
+// Files beyond the size limit are refused with their name: a regular file
+// before it is read, an endless stream once the read passes the limit.
+TEST_F(XmlFileTest, RefusesFilesLargerThanTheLimit) {
+  const std::size_t Saved = XmlMaxFileSize;
+  XmlMaxFileSize = 1 << 20;
+  const std::string Big = PathOf("big.vrt");
+  WriteBytes(Big, std::string(XmlMaxFileSize + 1, ' '));
+  const std::string Fits = PathOf("fits.vrt");
+  const std::string Document = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<a/>\r\n";
+  WriteBytes(Fits, Document + std::string(XmlMaxFileSize - Document.size(), ' '));
+  TXmlItem Item;
+  EXPECT_EQ(FileError([&] { Item.LoadFromFile(Big); }),
+            "Cannot read file \"" + Big + "\". The file is larger than 1 MB");
+  EXPECT_EQ(FileError([&] { Item.LoadFromFile("/dev/zero"); }),
+            "Cannot read file \"/dev/zero\". The file is larger than 1 MB");
+  Item.LoadFromFile(Fits);
+  EXPECT_EQ(Item.Name(), "a");
+  XmlMaxFileSize = Saved;
+  EXPECT_EQ(XmlMaxFileSize, std::size_t(1) << 30);
+}
+
 TEST_F(XmlFileTest, ReplacesAnExistingFileKeepingItsPermissions) {
   const std::string Path = PathOf("doc.vrt");
   WriteBytes(Path, std::string(100000, 'x'));

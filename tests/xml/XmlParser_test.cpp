@@ -71,6 +71,16 @@ TEST(XmlParserTest, ErrorsNameTheLineAndTheCause) {
        E + "5: Expecting terminating tag \"</!-->\" instead of \"</a>\""},
       {"processing instruction", {H, "<?style href=\"s\"?>", "<a/>"}, E + "4: Missing tag \"</?style>\""},
       {"> in a quoted value", {H, "<a x=\"1>2\"/>"}, E + "3: Missing tag \"</a>\""},
+      // Texts from the input are quoted up to 80 characters.
+      {"10 MB unterminated tag",
+       {H, "<a x=\"" + std::string(10 << 20, 'x')},
+       E + "3: Unterminated tag \"<a x=\"" + std::string(74, 'x') + "\u2026\""},
+      {"long text before the root",
+       {H, std::string(100, 'y') + "<a/>"},
+       E + "3: A tag expected instead of text \"" + std::string(80, 'y') + "\u2026\""},
+      {"long crossed end tag",
+       {H, "<a>", "</" + std::string(200, 'b') + ">"},
+       E + "4: Expecting terminating tag \"</a>\" instead of \"</" + std::string(80, 'b') + "\u2026>\""},
   };
   for (const ErrorCase& C : Cases) {
     TXmlItem Item;
