@@ -649,18 +649,23 @@ TEST_F(TreeFileModesTest, ABrokenDocumentLeavesTheDocumentUntouched) {
 TEST_F(TreeFileModesTest, FilesThatAreNoTreeDocumentsChangeNothing) {
   const std::string before = FullState(FDocument);
   const std::string model = DataFile("car.vrn");
-  EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(model), EVarnError,
-                   "Unsupported file format: \"" + model + "\"");
   const std::string empty = WriteDocument("empty.vrt", {});
-  EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(empty), EVarnError,
-                   "Unsupported file format: \"" + empty + "\"");
   const std::string missing = PathOf("missing.vrt");
-  EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(missing), EXmlFileError,
-                   "Cannot open file \"" + missing + "\". No such file or directory");
   const std::string bad = WriteDocument("bad.vrt", {"<VarnTree>", "<node>", "</VarnTree>"});
-  EXPECT_THROW_MSG(
-      FDocument.LoadVarnTreeFile(bad), EXmlError,
-      "Error reading XML around line 5: Expecting terminating tag \"</node>\" instead of \"</VarnTree>\"");
+  // Read whole, for the formats only and for the tree only.
+  for (auto [format, tree] : {std::pair{true, true}, {true, false}, {false, true}}) {
+    SCOPED_TRACE(std::to_string(format) + std::to_string(tree));
+    EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(model, format, tree), EVarnError,
+                     "Unsupported file format: \"" + model + "\"");
+    EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(empty, format, tree), EVarnError,
+                     "Unsupported file format: \"" + empty + "\"");
+    EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(missing, format, tree), EXmlFileError,
+                     "Cannot open file \"" + missing + "\". No such file or directory");
+    EXPECT_THROW_MSG(
+        FDocument.LoadVarnTreeFile(bad, format, tree), EXmlError,
+        "Error reading XML around line 5: Expecting terminating tag \"</node>\" instead of \"</VarnTree>\"");
+    EXPECT_EQ(FullState(FDocument), before);
+  }
   const std::string bool_ =
       WriteDocument("bool.vrt", {"<VarnTree><treeformat><place mirror=\"maybe\"/></treeformat></VarnTree>"});
   EXPECT_THROW_MSG(FDocument.LoadVarnTreeFile(bool_), EConvertError,
