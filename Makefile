@@ -4,12 +4,16 @@
 #   make test       build and run every test
 #   make test-asan  the same under AddressSanitizer + UndefinedBehaviorSanitizer
 #   make bench      build and run the benchmarks
+#   make fuzz       build the libFuzzer programs (clang) and run each one for
+#                   FUZZ_SECONDS seconds (FUZZ_TARGETS="xml vrt" for some only)
 
 JOBS      ?= $(shell nproc)
 GENERATOR := -G Ninja
 EXAMPLE   ?= examples/holiday.vrn
+FUZZ_SECONDS ?= 180
+FUZZ_TARGETS ?=
 
-.PHONY: all deps build run test test-asan bench clean
+.PHONY: all deps build run test test-asan bench fuzz clean
 
 all: build
 
@@ -36,8 +40,14 @@ bench: deps
 	@cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/benchmarks/*; do [ -x "$$b" ] && { echo "== $$b"; "$$b" || exit 1; }; done; true
 
+fuzz: deps
+	@cmake -S . -B build-fuzz $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DVT_FUZZ=ON -DVT_TESTS=OFF >/dev/null
+	@cmake --build build-fuzz -j $(JOBS)
+	@tests/fuzz/run build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 run: build
 	@tools/run-example build $(EXAMPLE)
 
 clean:
-	rm -rf build build-asan build-bench
+	rm -rf build build-asan build-bench build-fuzz

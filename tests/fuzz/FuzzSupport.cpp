@@ -153,7 +153,8 @@ std::string TreeDocumentText(const TVarnTreeDocument& ADocument) {
 
 std::string DocumentState(const TVarnTreeDocument& ADocument) {
   return TreeDocumentText(ADocument) + "load name: " + ADocument.LoadFileName() +
-         "\nsave name: " + ADocument.SaveFileName() + "\nmodified: " + (ADocument.FileModified() ? "yes" : "no") +
+         "\nsave name: " + ADocument.SaveFileName() +
+         "\nmodified: " + (ADocument.FileModified() ? "yes" : "no") +
          "\npicture: " + (ADocument.HasPicture() ? "yes" : "no") + "\n";
 }
 

@@ -41,13 +41,15 @@ void DrawAndWrite(TVarnTreeDocument& ADocument, fuzz::TPlacement APlacement, TTr
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   const std::string path = fuzz::WriteScratchFile("input", Data, Size);
   TVarnTreeDocument document(&fuzz::Measurer());
-  const bool opened = IsModelFile(path) ? fuzz::Succeeds([&] { document.LoadVarnFile(path); })
-                                        : fuzz::Succeeds([&] { document.LoadVarnTreeFile(path, true, true); });
+  const bool opened = IsModelFile(path)
+                          ? fuzz::Succeeds([&] { document.LoadVarnFile(path); })
+                          : fuzz::Succeeds([&] { document.LoadVarnTreeFile(path, true, true); });
   if (!opened || !document.VarnRoot()) return 0;
 
   if (fuzz::NodeCount(document.VarnRoot()) <= fuzz::QPMaxNodes) {
     for (fuzz::TPlacement placement : fuzz::AllPlacements)
-      for (TTreeOrientation orientation : fuzz::AllOrientations) DrawAndWrite(document, placement, orientation);
+      for (TTreeOrientation orientation : fuzz::AllOrientations)
+        DrawAndWrite(document, placement, orientation);
   } else {
     const fuzz::TPlacement placement = fuzz::AllPlacements[Size % 3];
     DrawAndWrite(document, placement, fuzz::AllOrientations[Size / 3 % 4]);

@@ -20,7 +20,8 @@ namespace {
 bool IsName(std::string_view Name) {
   if (Name.empty()) return false;
   for (const char c : Name)
-    if (static_cast<unsigned char>(c) <= ' ' || std::string_view("\"'<>/=&").find(c) != std::string_view::npos)
+    if (static_cast<unsigned char>(c) <= ' ' ||
+        std::string_view("\"'<>/=&").find(c) != std::string_view::npos)
       return false;
   return true;
 }
@@ -33,8 +34,14 @@ bool HasOnlyNames(const TXmlItem& ARoot) {
     if (!IsName(item.Name())) return false;
     for (int i = 0; i < item.AttributeCount(); ++i)
       if (!IsName(item.GetAttribute(i)->Name())) return false;
-    for (int i = 0; i < item.ItemCount(); ++i)
-      if (const TXmlItem* child = item.GetItem(i); !child->Name().empty()) pending.push_back(child);
+    for (int i = 0; i < item.ItemCount(); ++i) {
+      const TXmlItem* child = item.GetItem(i);
+      // A text item: nameless, no attributes, no children, some text. A
+      // nameless tag ("< a='1'/>") gives a nameless element, which is not.
+      if (child->Name().empty() && child->AttributeCount() == 0 && child->IsText() && !child->Text().empty())
+        continue;
+      pending.push_back(child);
+    }
   }
   return true;
 }
