@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "DocumentTestUtil.h"
+#include "support/FileSizeLimit.h"
 #include "model/VarnObjects.h"
 
 namespace vt::test {
@@ -686,20 +687,16 @@ TEST_F(TreeFileTest, AFailedSaveKeepsThePreviousFileAndTheNames) {
   WriteFile("keep.vrt", old);
   document.SetFileModified(true);
 
-  struct rlimit saved;
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = saved;
-  small.rlim_cur = 4096;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
   std::string error;
-  try {
-    document.SaveTreeDocument(path);
-  } catch (const EXmlFileError& e) {
-    error = e.what();
+  {
+    TFileSizeLimit full(4096);
+    ASSERT_TRUE(full.Active());
+    try {
+      document.SaveTreeDocument(path);
+    } catch (const EXmlFileError& e) {
+      error = e.what();
+    }
   }
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, oldHandler);
 
   EXPECT_EQ(error, "Cannot write file \"" + path + "\". File too large");
   EXPECT_EQ(ReadBytes(path), old);

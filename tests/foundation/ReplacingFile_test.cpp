@@ -6,14 +6,14 @@
 #include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+
+#include "support/FileSizeLimit.h"
 
 namespace vt {
 namespace {
@@ -112,20 +112,16 @@ TEST_F(ReplacingFileTest, AFailedSaveKeepsTheOldFileAndLeavesNoTemporary) {
 TEST_F(ReplacingFileTest, AFullDiskKeepsTheOldFile) {
   const fs::path Old = FDir / "old.txt";
   std::ofstream(Old, std::ios::binary) << "the old content";
-  struct rlimit Saved;
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &Saved), 0);
-  auto OldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit Small = Saved;
-  Small.rlim_cur = 4096;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &Small), 0);
   bool Failed = false;
-  try {
-    Save(Old, std::string(100000, 'x'));
-  } catch (const EReplacingFileError& E) {
-    Failed = !E.Creating() && E.Reason() == "File too large";
+  {
+    TFileSizeLimit Full(4096);
+    ASSERT_TRUE(Full.Active());
+    try {
+      Save(Old, std::string(100000, 'x'));
+    } catch (const EReplacingFileError& E) {
+      Failed = !E.Creating() && E.Reason() == "File too large";
+    }
   }
-  ::setrlimit(RLIMIT_FSIZE, &Saved);
-  std::signal(SIGXFSZ, OldHandler);
   EXPECT_TRUE(Failed);
   EXPECT_EQ(Read(Old), "the old content");
   EXPECT_EQ(Entries(), std::vector<std::string>{"old.txt"});

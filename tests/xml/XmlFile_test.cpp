@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "XmlTestUtil.h"
+#include "support/FileSizeLimit.h"
 #include "xml/Xml.h"
 
 namespace vt {
@@ -181,15 +182,12 @@ TEST_F(XmlFileTest, FailedWriteKeepsTheOldFile) {
   TXmlItem Big("big");
   for (int I = 0; I < 2000; ++I) Big.AddTextItem("item", "some text to fill the file");
 
-  struct rlimit Saved;
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &Saved), 0);
-  auto OldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit Small = Saved;
-  Small.rlim_cur = 4096;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &Small), 0);
-  const std::string Error = FileError([&] { Big.SaveToFile(Path); });
-  ::setrlimit(RLIMIT_FSIZE, &Saved);
-  std::signal(SIGXFSZ, OldHandler);
+  std::string Error;
+  {
+    TFileSizeLimit Full(4096);
+    ASSERT_TRUE(Full.Active());
+    Error = FileError([&] { Big.SaveToFile(Path); });
+  }
 
   EXPECT_EQ(Error, "Cannot write file \"" + Path + "\". File too large");
   EXPECT_EQ(ReadBytes(Path), Old);
