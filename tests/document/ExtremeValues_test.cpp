@@ -78,6 +78,14 @@ class ExtremeValuesTest : public TTempDirTest {
         ADocument.TreeDrawer().SetOrientation(o);
         ADocument.DrawTree();
         ASSERT_TRUE(ADocument.HasPicture());
+        // Rounding would hide a position that is no number.
+        std::vector<const TTreeDrawNode*> nodes{ADocument.VarnRoot()};
+        while (!nodes.empty()) {
+          const TTreeDrawNode* node = nodes.back();
+          nodes.pop_back();
+          EXPECT_TRUE(std::isfinite(node->FltX()) && std::isfinite(node->FltY())) << node->Text();
+          for (int i = 0; i < node->Count(); ++i) nodes.push_back(node->Item(i));
+        }
         const TMetafile& picture = *ADocument.MetaFile();
         EXPECT_TRUE(InRange(picture.Width()) && InRange(picture.Height()));
         for (const TMetaRecord& r : picture.Records()) {
