@@ -9,14 +9,12 @@ namespace vt {
 namespace {
 
 // Scratch of one PlaceQP run: the nodes in pre-order (so that node k has
-// variable k - 1) with their extents, asked for once each, and the number of
-// constraints of each kind.
+// variable k - 1) with their extents, asked for once each, and the program.
 struct TQPRun {
   std::vector<TTreeDrawNode*> nodes;
   std::vector<double> before;
   std::vector<double> after;
-  int equalities = 0;
-  int inequalities = 0;
+  TPlacementQP problem;
 };
 
 // The next node in pre-order within ARoot's subtree, without recursion.
@@ -35,6 +33,35 @@ bool IsTerminalPair(const TTreeDrawNode* ANode) {
   return ANode->IsTerminal() && next && next->IsTerminal();
 }
 
+// NumberVariables and SetUpProblem: the numbers (AIdx gives a node's FIdx)
+// in one pre-order pass, then the constraints, whose gaps need the right
+// neighbour's extent.
+void PoseProblem(TTreeDrawNode* ARoot, double ASeparation, TQPRun& ARun,
+                 int& (*AIdx)(TTreeDrawNode*)) {
+  TPlacementQP& p = ARun.problem;
+  int counter = -1;
+  for (TTreeDrawNode* node = ARoot; node; node = NextInPreOrder(node, ARoot)) {
+    AIdx(node) = counter++;
+    ARun.nodes.push_back(node);
+    ARun.before.push_back(node->Before());
+    ARun.after.push_back(node->After());
+    p.Parent.push_back(node == ARoot ? -1 : AIdx(node->Parent()) + 1);
+  }
+  const std::size_t size = ARun.nodes.size();
+  p.Right.assign(size, -1);
+  p.Gap.assign(size, 0.0);
+  p.Equal.assign(size, 0);
+  for (std::size_t k = 0; k < size; ++k) {
+    TTreeDrawNode* node = ARun.nodes[k];
+    TTreeDrawNode* right = node->RightNode();
+    if (!right) continue;
+    const int r = AIdx(right) + 1;
+    p.Right[k] = r;
+    p.Gap[k] = ARun.after[k] + ASeparation + ARun.before[static_cast<std::size_t>(r)];
+    p.Equal[k] = IsTerminalPair(node);
+  }
+}
+
 }  // namespace
 
 void TTreeDrawerQP::PlaceNodes() {
@@ -46,85 +73,36 @@ void TTreeDrawerQP::PlaceNodes() {
     TTreeDrawer::PlaceNodes();
 }
 
+TPlacementQP TTreeDrawerQP::PlacementProblem() {
+  TQPRun run;
+  if (FRoot) PoseProblem(FRoot, FNodeSeparation, run, NodeIdx);
+  return std::move(run.problem);
+}
+
 void TTreeDrawerQP::PlaceQP() {
   if (!FRoot) return;
 
-  // 1. Number the variables in pre-order and count the constraints.
+  // 1. Number the variables in pre-order and pose the program.
   TQPRun run;
-  int counter = -1;
-  for (TTreeDrawNode* node = FRoot; node; node = NextInPreOrder(node, FRoot)) {
-    NodeIdx(node) = counter++;
-    run.nodes.push_back(node);
-    run.before.push_back(node->Before());
-    run.after.push_back(node->After());
-    if (node->RightNode()) ++(IsTerminalPair(node) ? run.equalities : run.inequalities);
-  }
-  const int n = counter;
+  PoseProblem(FRoot, FNodeSeparation, run, NodeIdx);
 
-  // 2. Solve. Without constraints the minimum is where every node sits on
-  // its parent's line, x = 0 (g0 is 0), which is also what the solver would
-  // give; a chain of any length is placed without building its n x n matrix.
-  TFloatArray x;
-  if (n > 0 && run.equalities + run.inequalities == 0) {
-    InitFloatArray(n, x, 0.0);
-  } else if (n > 0) {
-    if (n + 1 > QPMaxNodes) throw EQPError(Fmt(SQPTooManyNodes, n + 1, QPMaxNodes));
-    TQPMatrix G, CE, CI;
-    TFloatArray g0, ce0, ci0;
-    InitMatrix(n, n, G);
-    InitMatrix(n, run.equalities, CE);
-    InitMatrix(n, run.inequalities, CI);
-    InitFloatArray(n, g0, 0.0);
-    InitFloatArray(run.equalities, ce0, 0.0);
-    InitFloatArray(run.inequalities, ci0, 0.0);
-
-    // SetUpProblem, in pre-order with running column numbers.
-    std::size_t ce = 0;
-    std::size_t ci = 0;
-    for (std::size_t k = 0; k < run.nodes.size(); ++k) {
-      TTreeDrawNode* node = run.nodes[k];
-      const int i = NodeIdx(node);
-      if (i >= 0) {
-        G[i][i] = 2.0 * (node->ChildCount() + 1);
-        const int pi = NodeIdx(node->Parent());
-        if (pi >= 0) G[i][pi] = G[pi][i] = -2.0;
-      }
-      TTreeDrawNode* right = node->RightNode();
-      if (!right) continue;
-      const int ri = NodeIdx(right);
-      const double gap = run.after[k] + FNodeSeparation + run.before[static_cast<std::size_t>(ri + 1)];
-      TQPMatrix& C = IsTerminalPair(node) ? CE : CI;
-      TFloatArray& c0 = IsTerminalPair(node) ? ce0 : ci0;
-      std::size_t& column = IsTerminalPair(node) ? ce : ci;
-      C[i][column] = -1.0;
-      C[ri][column] = 1.0;
-      c0[column] = -gap;
-      ++column;
-    }
-
-    double f = 0.0;
-    TFloatArray u;
-    TIntArray A;
-    int iq = 0;
-    // An infeasible stop cannot happen for a tree (each level can be spread
-    // on its own); should it, the last point is used all the same.
-    SolveQP(G, CI, CE, g0, ci0, ce0, f, x, u, A, iq);
-  }
+  // 2. Solve; x[k] is node k's coordinate, the root's 0.
+  std::vector<double> x;
+  SolvePlacementQP(run.problem, x);
+  run.problem = {};
 
   // 3. MeasureSolution: the extent of all boxes, the root at 0.
   double lo = 0.0;
   double hi = 0.0;
   for (std::size_t k = 0; k < run.nodes.size(); ++k) {
-    const double p = k == 0 ? 0.0 : x[k - 1];
-    lo = std::min(lo, p - run.before[k]);
-    hi = std::max(hi, p + run.after[k]);
+    lo = std::min(lo, x[k] - run.before[k]);
+    hi = std::max(hi, x[k] + run.after[k]);
   }
 
-  // 4. Move everything right so that the leftmost edge is at 0, and store.
-  NodeXPos(FRoot) = -lo;
-  AddToFloatArray(x, -lo);
+  // 4. StoreSolution: everything moved right so that the leftmost edge is
+  // at 0.
   FWidth = hi - lo;
-  for (std::size_t k = 1; k < run.nodes.size(); ++k) NodeXPos(run.nodes[k]) = x[k - 1];
+  for (std::size_t k = 0; k < run.nodes.size(); ++k) NodeXPos(run.nodes[k]) = x[k] - lo;
 }
 
 }  // namespace vt

@@ -2,18 +2,11 @@
 // a convex quadratic program and solved by SolveQP (DualQP.h).
 #pragma once
 
-#include <string_view>
-
 #include "layout/DualQP.h"
+#include "layout/QPPlacement.h"
 #include "layout/TreeDraw.h"
 
 namespace vt {
-
-// The dense solver needs memory in the square of the node count and time in
-// its cube; beyond this many nodes (with at least one constraint) PlaceQP
-// refuses instead of exhausting the machine.
-inline constexpr int QPMaxNodes = 5000;
-inline constexpr std::string_view SQPTooManyNodes = "Too many nodes for the QP placement: %d (at most %d)";
 
 // Every node but the root has its in-level coordinate as a variable; the
 // objective is the sum of the squared in-level distances between each node
@@ -26,10 +19,15 @@ class TTreeDrawerQP : public TTreeDrawer {
   // choice.
   void PlaceNodes() override;
   // Quadratic-programming in-level placement (virtual slot 7). Numbers the
-  // nodes in pre-order (the root -1, then 0, 1, ...) in their FIdx, solves,
-  // and moves the result so that the leftmost box edge is at 0. An EQPError
-  // of the solver passes out with no position written.
+  // nodes in pre-order (the root -1, then 0, 1, ...) in their FIdx, solves
+  // with SolvePlacementQP (QPPlacement.h), and moves the result so that the
+  // leftmost box edge is at 0. An EQPError of the solver passes out with no
+  // position written.
   virtual void PlaceQP();
+  // PlaceQP's first step on the current level chains: numbers the nodes and
+  // poses their program, node k of it being the node with FIdx k - 1. Public
+  // so that the same program can be handed to other solvers.
+  TPlacementQP PlacementProblem();
 };
 
 }  // namespace vt

@@ -1,0 +1,135 @@
+#include "layout/QPPlacement.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <random>
+#include <vector>
+
+#include "layout/QPPlacementCheck.h"
+#include "layout/TreeDrawQP.h"
+
+namespace vt {
+namespace {
+
+using test::TShape;
+using test::TSizes;
+
+constexpr TShape AllShapes[] = {TShape::Recent, TShape::Uniform, TShape::Chains, TShape::Bushy, TShape::Caterpillar};
+constexpr TSizes AllSizes[] = {TSizes::Bare, TSizes::Picture, TSizes::Lopsided, TSizes::Wild};
+
+void UseQP(TTreeDrawer& ADrawer, double ASeparation = 20) {
+  ADrawer.SetDrawMethod(dmQP);
+  ADrawer.SetNodeSeparation(ASeparation);
+  ADrawer.SetLevelSeparation(60);
+}
+
+double MaxDifference(const std::vector<double>& A, const std::vector<double>& B) {
+  EXPECT_EQ(A.size(), B.size());
+  double worst = 0.0;
+  for (std::size_t k = 0; k < std::min(A.size(), B.size()); ++k) worst = std::max(worst, std::fabs(A[k] - B[k]));
+  return worst;
+}
+
+// Small trees of every shape and node size, in every orientation and with
+// several separations: the placement is optimal and equals the dense
+// solver's, and so does the primal active-set method on its own (no
+// exchange steps) and after a single exchange step.
+TEST(PlacementQP, SmallRandomTreesMatchTheDenseSolver) {
+  std::mt19937 random(20261211);
+  const double separations[] = {20, 0, 3.5, 60};
+  int trees = 0, primalOnly = 0;
+  for (TShape shape : AllShapes)
+    for (TSizes sizes : AllSizes)
+      for (int round = 0; round < 100; ++round, ++trees) {
+        SCOPED_TRACE(testing::Message() << test::ToString(shape) << ", " << test::ToString(sizes) << ", round "
+                                        << round);
+        TTreeDrawerQP drawer;
+        UseQP(drawer, separations[round % 4]);
+        drawer.SetOrientation(static_cast<TTreeOrientation>(random() % 4));
+        test::GrowTree(drawer, random, 2 + static_cast<int>(random() % 45), shape, sizes);
+        EXPECT_TRUE(test::IsOptimalPlacement(drawer));
+        const std::vector<double> dense = test::DensePositions(drawer);
+        EXPECT_LE(MaxDifference(test::RelativePositions(drawer), dense), 1e-6);
+
+        const TPlacementQP problem = drawer.PlacementProblem();
+        for (int exchange : {0, 1}) {
+          std::vector<double> x;
+          TPlacementStats stats;
+          SolvePlacementQP(problem, x, TPlacementOptions{exchange}, &stats);
+          EXPECT_LE(MaxDifference(x, dense), 1e-6) << exchange << " exchange steps";
+          primalOnly += stats.ActiveSetSolves > 0;
+        }
+        if (HasFailure()) return;
+      }
+  // The primal method did the work wherever the exchange was cut short.
+  EXPECT_GE(primalOnly, trees);
+}
+
+struct TLargeTree {
+  const char* name;
+  TShape shape;
+  int nodes;       // for random trees
+  int fanOut = 0;  // for balanced trees
+  int depth = 0;
+};
+
+// Trees of 2,000 to 3,300 nodes of picture size, where the dense solver
+// stops short of the optimum (the random ones) or takes seconds.
+TEST(PlacementQP, LargeTreesAreOptimal) {
+  const TLargeTree trees[] = {
+      {"random 2000", TShape::Recent, 2000},   {"random 3000", TShape::Recent, 3000},
+      {"uniform 2500", TShape::Uniform, 2500}, {"caterpillar 3000", TShape::Caterpillar, 3000},
+      {"balanced 3^7", TShape::Recent, 0, 3, 7}, {"balanced 2^11", TShape::Recent, 0, 2, 10},
+      {"balanced 7^4", TShape::Recent, 0, 7, 4},
+  };
+  std::mt19937 random(7);
+  for (const TLargeTree& t : trees) {
+    for (TSizes sizes : {TSizes::Picture, TSizes::Lopsided}) {
+      SCOPED_TRACE(testing::Message() << t.name << ", " << test::ToString(sizes));
+      TTreeDrawerQP drawer;
+      UseQP(drawer);
+      if (t.fanOut > 0)
+        test::GrowBalanced(drawer, random, t.fanOut, t.depth, sizes);
+      else
+        test::GrowTree(drawer, random, t.nodes, t.shape, sizes);
+      EXPECT_TRUE(test::IsOptimalPlacement(drawer));
+    }
+  }
+}
+
+// Trees of 100,000 nodes, placed without recursion along their depth and
+// without dense matrices: every constraint met, the optimum reached.
+TEST(PlacementQP, HugeTreesArePlacedExactly) {
+  struct Case {
+    const char* name;
+    TShape shape;
+  };
+  std::mt19937 random(100000);
+  for (const Case& c : {Case{"random", TShape::Recent}, Case{"caterpillar", TShape::Caterpillar}}) {
+    SCOPED_TRACE(c.name);
+    TTreeDrawerQP drawer;
+    UseQP(drawer);
+    test::GrowTree(drawer, random, 100000, c.shape, TSizes::Picture);
+    EXPECT_TRUE(test::IsOptimalPlacement(drawer, 1e-8, 1e-8));
+  }
+}
+
+// A root with 100,000 terminal children: one level packed exactly, the root
+// over its middle.
+TEST(PlacementQP, HugeStarIsOneBlock) {
+  TTreeDrawerQP drawer;
+  UseQP(drawer);
+  TTreeDrawNode* root = new test::TQPBox(0.5, 0.5, 0.5, 0.5);
+  drawer.SetRoot(root);
+  const int children = 100000;
+  for (int k = 0; k < children; ++k) root->AddChild(new test::TQPBox(0.5, 0.5, 0.5, 0.5));
+  EXPECT_TRUE(test::IsOptimalPlacement(drawer, 1e-8, 1e-8));
+  EXPECT_NEAR(drawer.Width(), children + 20.0 * (children - 1), 1e-6);
+  EXPECT_NEAR(root->XPos(), drawer.Width() / 2, 1e-6);
+}
+
+}  // namespace
+}  // namespace vt
