@@ -3,9 +3,11 @@
 // it, placed by every method in every orientation, drawn into the recorded
 // picture, and written as .emf and .svg (into memory) and as a tree document.
 //
-// Trees up to QPMaxNodes nodes go through every combination; a larger tree
-// is placed once by Walker, Distribute or Align in the orientation that the
-// input's size picks, so that every run stays short.
+// Small files of trees up to QPMaxNodes nodes go through every combination.
+// Any other is placed once, by the method and in the orientation that the
+// input's size picks (QP only for trees up to QPMaxNodes nodes), so that
+// every run stays short: a file of a few long texts costs as much as a
+// large tree.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,6 +22,8 @@
 using namespace vt;
 
 namespace {
+
+constexpr std::size_t EveryCombinationMaxSize = 8192;
 
 bool IsModelFile(const std::string& APath) {
   TXmlItem root;
@@ -46,13 +50,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
                           : fuzz::Succeeds([&] { document.LoadVarnTreeFile(path, true, true); });
   if (!opened || !document.VarnRoot()) return 0;
 
-  if (fuzz::NodeCount(document.VarnRoot()) <= fuzz::QPMaxNodes) {
+  const int nodes = fuzz::NodeCount(document.VarnRoot());
+  if (nodes <= fuzz::QPMaxNodes && Size <= EveryCombinationMaxSize) {
     for (fuzz::TPlacement placement : fuzz::AllPlacements)
       for (TTreeOrientation orientation : fuzz::AllOrientations)
         DrawAndWrite(document, placement, orientation);
   } else {
-    const fuzz::TPlacement placement = fuzz::AllPlacements[Size % 3];
-    DrawAndWrite(document, placement, fuzz::AllOrientations[Size / 3 % 4]);
+    const std::size_t placements = nodes <= fuzz::QPMaxNodes ? 4 : 3;
+    DrawAndWrite(document, fuzz::AllPlacements[Size % placements],
+                 fuzz::AllOrientations[Size / placements % 4]);
   }
   TStringList saved;
   fuzz::Succeeds([&] { document.BuildTreeDocument(true, true)->SaveToStringList(saved); });
