@@ -165,13 +165,28 @@ TEST_F(WindowTest, MethodBoxMapsToMethodAndTerminalAlignment) {
   EXPECT_EQ(box->currentText(), "Distribute");
 }
 
+// A picture node whose first measurement fails.
+class TFailingNode : public TVarnNode {
+ public:
+  using TVarnNode::TVarnNode;
+  double LeftWidth() const override {
+    if (FFailures > 0) {
+      --FFailures;
+      throw ETreeDrawError("Measuring failed");
+    }
+    return TVarnNode::LeftWidth();
+  }
+
+ private:
+  mutable int FFailures = 1;
+};
+
 TEST_F(WindowTest, AFailedPlacementIsReportedAndLeavesTheControlsToMendIt) {
   OpenBicycle();
-  TTreeDrawNode* root = Form->TreeDrawer().Root();
-  for (int i = 0; i < QPMaxNodes; ++i) root->AddChild(new TVarnNode("n"));
+  Form->TreeDrawer().Root()->AddChild(new TFailingNode("n"));
   Form->findChild<QComboBox*>("MethodBox")->setCurrentIndex(3);
   ASSERT_EQ(Dialogs->Errors.size(), 1u);
-  EXPECT_EQ(Dialogs->Errors[0], "Too many nodes for the QP placement: 5006 (at most 5000)");
+  EXPECT_EQ(Dialogs->Errors[0], "Measuring failed");
   EXPECT_FALSE(Form->HasPicture());
   EXPECT_FALSE(Action("SaveItem")->isEnabled());
   EXPECT_FALSE(Action("CopyButton")->isVisible());
