@@ -6,8 +6,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
+#include <string>
+#include <vector>
 
 #include "graphics/FileWriter.h"
+#include "graphics/Metafile.h"
 #include "graphics/qt/QPainterCanvas.h"
 #include "graphics/qt/QtApplication.h"
 #include "graphics/qt/QtMeasurer.h"
@@ -120,6 +124,37 @@ TEST_F(QtOutputsTest, PngHasThePictureSizeAndItsPixels) {
   // Text shows inside its clip rectangle and nowhere beyond it.
   EXPECT_TRUE(AnyDark(I, QRect(0, 40, 30, 20)));
   EXPECT_FALSE(AnyDark(I, QRect(30, 41, 29, 19)));
+}
+
+// Pens and fonts beyond what Qt takes are held to what it draws: no
+// warning, and the text is still measured and drawn.
+TEST_F(QtOutputsTest, ExtremePensAndFontsReachQtWithoutWarnings) {
+  static std::vector<std::string> Warnings;
+  Warnings.clear();
+  const QtMessageHandler Previous = qInstallMessageHandler(
+      [](QtMsgType, const QMessageLogContext&, const QString& Message) { Warnings.push_back(Message.toStdString()); });
+  TMetafile M(200, 100);
+  {
+    TMetafileCanvas C(M, FMeasurer);
+    for (int Width : {std::numeric_limits<int>::max(), 40000}) {
+      C.SetPen(TPen(clBlack, Width, psSolid));
+      C.MoveTo(10, 10);
+      C.LineTo(190, 90);
+    }
+    for (int Size : {std::numeric_limits<int>::max(), std::numeric_limits<int>::min(), 100000}) {
+      C.SetFont(TFont("Arial", Size));
+      C.TextOut(0, 0, "W");
+    }
+  }
+  RenderImage(M, FMeasurer);
+  SvgBytes(M, FMeasurer);
+  PdfBytes(M, FMeasurer);
+  qInstallMessageHandler(Previous);
+  EXPECT_EQ(Warnings, std::vector<std::string>{});
+  const TFont Huge("Arial", std::numeric_limits<int>::max());
+  EXPECT_EQ(Huge.Height(), -MaxFontHeight);
+  EXPECT_GT(FMeasurer.TextWidth(Huge, "W"), MaxFontHeight / 2);
+  EXPECT_GT(FMeasurer.Ascent(Huge), MaxFontHeight / 2);
 }
 
 TEST_F(QtOutputsTest, ScaledRasterStretchesThePicture) {
