@@ -130,6 +130,33 @@ TEST_F(WindowTest, ModelNamesInAnyCaseAndOtherFilesAsTreeDocuments) {
   EXPECT_EQ(Panel(4), "Loaded: " + Path("BIKE.VrN"));
 }
 
+// Hostile files in the window: a tree document whose top format has no
+// class is restyled by formats opened after it, and a file that quotes
+// megabytes in its error gives a message of a line's worth.
+TEST_F(WindowTest, HostileFilesEndInAPictureOrAShortMessage) {
+  const std::string classless = Path("classless.vrt");
+  std::ofstream(classless) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                              "<VarnTree><nodeformat/><node class=\"all\"><text>A</text></node></VarnTree>\n";
+  Form->OpenCommandLineFile(Bicycle);
+  Dialogs->FileAnswers.push_back({true, Path("bike.vrt")});
+  Form->SaveAsClick();
+  Form->OpenCommandLineFile(classless);
+  ASSERT_TRUE(Form->HasPicture());
+  Dialogs->FileAnswers.push_back({true, Path("bike.vrt"), ofFormatsOnly});
+  Action("OpenItem")->trigger();
+  EXPECT_TRUE(Form->HasPicture());
+  EXPECT_EQ(Form->Document().VarnRoot()->NodeFormat(), Form->Document().Formats());
+  EXPECT_TRUE(Dialogs->Errors.empty());
+
+  const std::string unterminated = Path("unterminated.vrt");
+  std::ofstream(unterminated) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<VarnTree x=\""
+                              << std::string(10 << 20, 'x');
+  Form->OpenCommandLineFile(unterminated);
+  ASSERT_EQ(Dialogs->Errors.size(), 1u);
+  EXPECT_LT(Dialogs->Errors[0].size(), 200u);
+  EXPECT_TRUE(Form->HasPicture());
+}
+
 TEST_F(WindowTest, OrientationAloneDoesNotMarkModified) {
   OpenBicycle();
   Find<QComboBox>("OrientationBox")->setCurrentIndex(1);
