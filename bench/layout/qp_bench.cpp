@@ -1,17 +1,96 @@
 // Speed of the QP solver on random strictly convex problems, and of the QP
-// placement on balanced and random trees of picture-sized nodes.
+// placement, structured and dense (the general solver, where it finishes in
+// seconds), on balanced, random and caterpillar trees of picture-sized nodes
+// and on the picture tree of the large sample model. Counters: nodes, the
+// block systems factored, the worst constraint violation of the result (in
+// pixels), and the heap held at the peak of one placement per node.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cmath>
 #include <cstddef>
+#include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "graphics/TextMeasurer.h"
 #include "layout/DualQP.h"
+#include "layout/QPPlacement.h"
 #include "layout/TreeDrawQP.h"
+#include "model/VarnAttribute.h"
+#include "model/VarnModel.h"
+#include "picture/NodeFormats.h"
+#include "picture/VarnNode.h"
+#include "picture/VarnTreeDrawer.h"
+
+// --- Heap use: every allocation of the process counted by its usable size --
+
+namespace {
+std::atomic<long long> HeapNow{0};
+std::atomic<long long> HeapPeak{0};
+
+void* Counted(void* p) {
+  if (p) {
+    const long long now = HeapNow += static_cast<long long>(malloc_usable_size(p));
+    long long peak = HeapPeak.load();
+    while (now > peak && !HeapPeak.compare_exchange_weak(peak, now)) {
+    }
+  }
+  return p;
+}
+void Uncounted(void* p) {
+  if (p) HeapNow -= static_cast<long long>(malloc_usable_size(p));
+}
+}  // namespace
+
+extern "C" {
+void* __libc_malloc(std::size_t);
+void* __libc_calloc(std::size_t, std::size_t);
+void* __libc_realloc(void*, std::size_t);
+void* __libc_memalign(std::size_t, std::size_t);
+void __libc_free(void*);
+
+void* malloc(std::size_t n) noexcept { return Counted(__libc_malloc(n)); }
+void* calloc(std::size_t n, std::size_t m) noexcept { return Counted(__libc_calloc(n, m)); }
+void free(void* p) noexcept {
+  Uncounted(p);
+  __libc_free(p);
+}
+void* realloc(void* p, std::size_t n) noexcept {
+  const long long before = p ? static_cast<long long>(malloc_usable_size(p)) : 0;
+  HeapNow -= before;
+  void* q = __libc_realloc(p, n);
+  if (!q && n > 0) HeapNow += before;  // the old block stays
+  return Counted(q);
+}
+void* memalign(std::size_t a, std::size_t n) noexcept { return Counted(__libc_memalign(a, n)); }
+void* aligned_alloc(std::size_t a, std::size_t n) noexcept { return Counted(__libc_memalign(a, n)); }
+int posix_memalign(void** r, std::size_t a, std::size_t n) noexcept {
+  void* p = Counted(__libc_memalign(a, n));
+  if (!p) return ENOMEM;
+  *r = p;
+  return 0;
+}
+}
 
 namespace vt {
 namespace {
+
+// Bytes the heap grew by at its peak while AWork ran.
+template <class F>
+double PeakHeapOf(F AWork) {
+  const long long base = HeapNow.load();
+  HeapPeak = base;
+  AWork();
+  return static_cast<double>(HeapPeak.load() - base);
+}
+
+// --- The general solver ------------------------------------------------------
 
 struct TProblem {
   TQPMatrix G, CI, CE;
@@ -76,6 +155,8 @@ void BM_SolveQP(benchmark::State& state) {
 }
 BENCHMARK(BM_SolveQP)->Arg(50)->Arg(200)->Arg(1000)->Unit(benchmark::kMillisecond);
 
+// --- Trees -------------------------------------------------------------------
+
 // A node of picture size: width 50 to 150, height 10 to 30.
 class TPictureNode : public TTreeDrawNode {
  public:
@@ -101,82 +182,183 @@ class TNodeMaker {
   std::uniform_real_distribution<double> FHeight{10, 30};
 };
 
-void Configure(TTreeDrawer& ADrawer) {
-  ADrawer.SetDrawMethod(dmQP);
-  ADrawer.SetNodeSeparation(20);
-  ADrawer.SetLevelSeparation(60);
-}
+enum TShape { kBalanced, kRandom, kCaterpillar };
+enum TSolver { kStructured, kDense };
 
-void AddBalanced(TTreeDrawNode* ANode, int AFanOut, int ADepth, TNodeMaker& AMake) {
-  if (ADepth == 0) return;
-  for (int k = 0; k < AFanOut; ++k) AddBalanced(ANode->AddChild(AMake()), AFanOut, ADepth - 1, AMake);
-}
-
-void PlaceRepeatedly(benchmark::State& state, TTreeDrawerQP& ADrawer) {
-  int nodes = 0;
-  for (TTreeDrawNode* n = ADrawer.Root(); n;) {  // count in pre-order
-    ++nodes;
-    if (n->FirstChild()) {
-      n = n->FirstChild();
-      continue;
-    }
-    while (n && !n->NextChild()) n = n->Parent();
-    if (n) n = n->NextChild();
-  }
-  for (auto _ : state) {
-    ADrawer.Place();
-    benchmark::DoNotOptimize(ADrawer.Root());
-  }
-  state.counters["nodes"] = nodes;
-}
-
-// Args: fan-out, depth.
-void BM_PlaceQPBalanced(benchmark::State& state) {
-  TNodeMaker make(1);
-  TTreeDrawerQP drawer;
-  Configure(drawer);
-  TTreeDrawNode* root = make();
-  drawer.SetRoot(root);
-  AddBalanced(root, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), make);
-  PlaceRepeatedly(state, drawer);
-}
-BENCHMARK(BM_PlaceQPBalanced)
-    ->Args({3, 4})   // 121 nodes
-    ->Args({3, 5})   // 364
-    ->Args({3, 6})   // 1,093
-    ->Args({2, 10})  // 2,047
-    ->Args({7, 4})   // 2,801
-    ->Unit(benchmark::kMillisecond);
-
-// A random tree: each node goes under one of the last few nodes or, now and
-// then, under any earlier node.
-void BM_PlaceQPRandom(benchmark::State& state) {
+// Balanced: fan-out 3, AArg levels below the root. Random: AArg nodes, each
+// under one of the last few nodes or, now and then, under any earlier node.
+// Caterpillar: AArg nodes, a chain with two leaves on every node.
+TTreeDrawNode* Grow(TShape AShape, int AArg, int& ANodes) {
   TNodeMaker make(7);
-  TTreeDrawerQP drawer;
-  Configure(drawer);
   std::vector<TTreeDrawNode*> nodes{make()};
-  drawer.SetRoot(nodes[0]);
-  std::mt19937& random = make.Random();
-  for (int k = 1; k < state.range(0); ++k) {
-    const std::size_t from = nodes.size() > 8 ? nodes.size() - 8 : 0;
-    const std::size_t parent =
-        random() % 3 == 0 ? random() % nodes.size() : from + random() % (nodes.size() - from);
-    nodes.push_back(nodes[parent]->AddChild(make()));
+  if (AShape == kBalanced) {
+    std::vector<TTreeDrawNode*> level{nodes[0]};
+    for (int d = 0; d < AArg; ++d) {
+      std::vector<TTreeDrawNode*> next;
+      for (TTreeDrawNode* n : level)
+        for (int k = 0; k < 3; ++k) next.push_back(n->AddChild(make()));
+      nodes.insert(nodes.end(), next.begin(), next.end());
+      level.swap(next);
+    }
+  } else if (AShape == kRandom) {
+    std::mt19937& random = make.Random();
+    for (int k = 1; k < AArg; ++k) {
+      const std::size_t from = nodes.size() > 8 ? nodes.size() - 8 : 0;
+      const std::size_t parent =
+          random() % 3 == 0 ? random() % nodes.size() : from + random() % (nodes.size() - from);
+      nodes.push_back(nodes[parent]->AddChild(make()));
+    }
+  } else {
+    TTreeDrawNode* spine = nodes[0];
+    for (int count = 1; count + 3 <= AArg; count += 3) {
+      nodes.push_back(spine->AddChild(make()));
+      TTreeDrawNode* next = spine->AddChild(make());
+      nodes.push_back(next);
+      nodes.push_back(spine->AddChild(make()));
+      spine = next;
+    }
   }
-  PlaceRepeatedly(state, drawer);
+  ANodes = static_cast<int>(nodes.size());
+  return nodes[0];
 }
-BENCHMARK(BM_PlaceQPRandom)->Arg(100)->Arg(300)->Arg(1000)->Arg(3000)->Unit(benchmark::kMillisecond);
 
-void BM_PlaceQPChain(benchmark::State& state) {
-  TNodeMaker make(3);
-  TTreeDrawerQP drawer;
-  Configure(drawer);
-  TTreeDrawNode* node = make();
-  drawer.SetRoot(node);
-  for (int k = 1; k < state.range(0); ++k) node = node->AddChild(make());
-  PlaceRepeatedly(state, drawer);
+// The worst shortfall of a constraint at X (pixels).
+double WorstViolation(const TPlacementQP& AProblem, const std::vector<double>& X) {
+  double worst = 0.0;
+  for (std::size_t k = 0; k < X.size(); ++k) {
+    const int r = AProblem.Right[k];
+    if (r < 0) continue;
+    const double shortfall = AProblem.Gap[k] - (X[static_cast<std::size_t>(r)] - X[k]);
+    worst = std::max(worst, AProblem.Equal[k] ? std::fabs(shortfall) : shortfall);
+  }
+  return worst;
 }
-BENCHMARK(BM_PlaceQPChain)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Places ADrawer's tree repeatedly with the structured placement (Place) or
+// poses and solves its program densely; then reports the counters.
+void PlaceRepeatedly(benchmark::State& state, TTreeDrawerQP& ADrawer, int ANodes, TSolver ASolver) {
+  ADrawer.Levels();
+  std::vector<double> x;
+  for (auto _ : state) {
+    if (ASolver == kStructured) {
+      ADrawer.Place();
+      benchmark::DoNotOptimize(ADrawer.Root());
+    } else {
+      SolvePlacementQPDense(ADrawer.PlacementProblem(), x);
+      benchmark::DoNotOptimize(x.data());
+    }
+  }
+  const TPlacementQP problem = ADrawer.PlacementProblem();
+  TPlacementStats stats;
+  if (ASolver == kStructured) {
+    state.counters["bytes_per_node"] = PeakHeapOf([&] { ADrawer.Place(); }) / ANodes;
+    state.counters["solver_bytes_per_node"] = PeakHeapOf([&] { SolvePlacementQP(problem, x, {}, &stats); }) / ANodes;
+    state.counters["solves"] = stats.ExchangeSolves + stats.ActiveSetSolves;
+  }
+  state.counters["nodes"] = ANodes;
+  state.counters["violation"] = WorstViolation(problem, x);
+}
+
+void BM_PlaceQP(benchmark::State& state, TShape AShape, TSolver ASolver) {
+  static std::unique_ptr<TTreeDrawerQP> drawer;  // the tree of the last run, rebuilt for another
+  static TShape shape;
+  static int arg = -1, nodes = 0;
+  if (!drawer || shape != AShape || arg != state.range(0)) {
+    drawer = std::make_unique<TTreeDrawerQP>();
+    drawer->SetDrawMethod(dmQP);
+    drawer->SetNodeSeparation(20);
+    drawer->SetLevelSeparation(60);
+    drawer->SetRoot(Grow(AShape, static_cast<int>(state.range(0)), nodes));
+    shape = AShape;
+    arg = static_cast<int>(state.range(0));
+  }
+  PlaceRepeatedly(state, *drawer, nodes, ASolver);
+}
+
+BENCHMARK_CAPTURE(BM_PlaceQP, balanced, kBalanced, kStructured)->Arg(6)->Arg(7)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PlaceQP, balanced_dense, kBalanced, kDense)->Arg(6)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PlaceQP, random, kRandom, kStructured)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PlaceQP, random_dense, kRandom, kDense)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PlaceQP, caterpillar, kCaterpillar, kStructured)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PlaceQP, caterpillar_dense, kCaterpillar, kDense)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// --- The large sample --------------------------------------------------------
+
+// The picture tree of examples/large.vrn with the default formats, measured
+// by the fake measurer; each iteration is a full Place (every node cleared,
+// measured and placed), as the window does it.
+struct TPicture {
+  TFormatClasses Classes;
+  TFakeMeasurer Measurer;
+  TVarnTreeDrawer Drawer;
+  int Nodes = 0;
+};
+
+const char* ClassOf(const TVarnAttribute& A) {
+  if (!A.IsBasic()) return "aggregate";
+  return A.Link() ? "link" : "basic";
+}
+
+void AddAttributes(TPicture& P, const TVarnAttribute& ATop) {
+  std::vector<std::pair<TTreeDrawNode*, const TVarnAttribute*>> stack{{nullptr, &ATop}};
+  std::vector<std::pair<TTreeDrawNode*, const TVarnAttribute*>> children;
+  while (!stack.empty()) {
+    auto [parent, a] = stack.back();
+    stack.pop_back();
+    auto* node = new TVarnNode(a->Name(), &P.Drawer);
+    node->SetNodeClass(ClassOf(*a));
+    ++P.Nodes;
+    if (parent)
+      parent->AddChild(node);
+    else
+      P.Drawer.SetRoot(node);
+    for (int i = a->InpCount() - 1; i >= 0; --i) stack.push_back({node, a->Inputs(i)});
+  }
+}
+
+TPicture* LargeSample() {
+  static std::unique_ptr<TPicture> picture = []() -> std::unique_ptr<TPicture> {
+    auto p = std::make_unique<TPicture>();
+    p->Drawer.SetContext({&p->Classes, &p->Measurer});
+    p->Drawer.SetDrawMethod(dmQP);
+    p->Drawer.SetLevelSeparation(60);
+    p->Drawer.SetMinLevelSeparation(20);
+    p->Drawer.SetNodeSeparation(20);
+    try {
+      TVarnModel model;
+      model.LoadFromFile(std::string(VT_SOURCE_DIR) + "/examples/large.vrn");
+      const TVarnAttribute* top = model.Root()->InpCount() == 1 ? model.Root()->Inputs(0) : model.Root();
+      AddAttributes(*p, *top);
+    } catch (const std::exception&) {
+      return nullptr;
+    }
+    return p;
+  }();
+  return picture.get();
+}
+
+void BM_PlaceQPLargeSample(benchmark::State& state, TSolver ASolver) {
+  TPicture* p = LargeSample();
+  if (!p) {
+    state.SkipWithError("examples/large.vrn cannot be read");
+    return;
+  }
+  PlaceRepeatedly(state, p->Drawer, p->Nodes, ASolver);
+}
+BENCHMARK_CAPTURE(BM_PlaceQPLargeSample, structured, kStructured)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PlaceQPLargeSample, dense, kDense)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vt

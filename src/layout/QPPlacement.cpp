@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <memory>
 #include <string_view>
 
 #include "layout/DualQP.h"
@@ -45,7 +46,14 @@ class TBlockSolver {
   std::vector<double> FX;       // solution of the working set's equality program
   std::vector<double> FLambda;  // by left node: the multiplier of an active constraint, else 0
   double FScale = 1.0;          // 1 + the largest coordinate of FX
-  Eigen::SimplicialLDLT<TSparse, Eigen::Lower, Eigen::AMDOrdering<int>> FFactor;
+  // The block system of the working set: its lower triangle in compressed
+  // columns, its right-hand side and its factor.
+  std::vector<int> FColumns;
+  std::vector<int> FRows;
+  std::vector<double> FValues;
+  Eigen::VectorXd FRhs;
+  using TFactor = Eigen::SimplicialLDLT<TSparse, Eigen::Lower, Eigen::AMDOrdering<int>>;
+  std::unique_ptr<TFactor> FFactor;
 
   bool HasConstraint(int k) const { return FProblem.Right[static_cast<std::size_t>(k)] >= 0; }
   double Slack(const std::vector<double>& AX, int k) const {
@@ -58,12 +66,13 @@ class TBlockSolver {
   double MultiplierTolerance() const { return 1e-10 * FScale; }
 
   void FormBlocks();
+  void BuildSystem();
   void SolveBlocks();
   void ComputeMultipliers();
-  bool UpdateWorkingSet();
+  int UpdateWorkingSet();
   void MakeFeasible(std::vector<double>& AX);
   double StepToSolution(std::vector<double>& AX);
-  bool DropMostNegative();
+  bool DropNegative(bool AAll);
 };
 
 TBlockSolver::TBlockSolver(const TPlacementQP& AProblem)
@@ -107,33 +116,70 @@ void TBlockSolver::FormBlocks() {
 // Every parent-child pair adds (y[a] + o[c] - y[b] - o[p])^2 to the
 // objective, a and b being the blocks of child c and parent p; its normal
 // equations are a weighted Laplacian over the blocks, grounded at the root.
-void TBlockSolver::SolveBlocks() {
-  FormBlocks();
-  std::vector<Eigen::Triplet<double, int>> entries;
-  entries.reserve(3 * static_cast<std::size_t>(FSize));
-  Eigen::VectorXd rhs = Eigen::VectorXd::Zero(FBlocks);
+// Its lower triangle is gathered by columns straight into compressed form:
+// each column's entries are sorted and repeats of a pair of blocks summed.
+void TBlockSolver::BuildSystem() {
+  const auto blocks = static_cast<std::size_t>(FBlocks);
+  FColumns.assign(blocks + 1, 0);
+  for (std::size_t c = 1; c < static_cast<std::size_t>(FSize); ++c) {
+    const int a = FBlock[c];
+    const int b = FBlock[static_cast<std::size_t>(FProblem.Parent[c])];
+    if (b >= 0) ++FColumns[static_cast<std::size_t>(std::min(a, b)) + 1];
+  }
+  for (std::size_t j = 0; j < blocks; ++j) FColumns[j + 1] += FColumns[j] + 1;  // and the diagonal
+  FRows.resize(static_cast<std::size_t>(FColumns[blocks]));
+  FValues.assign(FRows.size(), 0.0);
+  std::vector<int> fill(FColumns.begin(), FColumns.end() - 1);
+  for (std::size_t j = 0; j < blocks; ++j) FRows[static_cast<std::size_t>(fill[j]++)] = static_cast<int>(j);
+  FRhs.setZero(FBlocks);
   for (std::size_t c = 1; c < static_cast<std::size_t>(FSize); ++c) {
     const auto p = static_cast<std::size_t>(FProblem.Parent[c]);
     const int a = FBlock[c];
     const int b = FBlock[p];
     const double d = FOffset[c] - FOffset[p];
-    entries.emplace_back(a, a, 1.0);
-    rhs[a] -= d;
-    if (b >= 0) {
-      entries.emplace_back(b, b, 1.0);
-      entries.emplace_back(std::max(a, b), std::min(a, b), -1.0);
-      rhs[b] += d;
+    FValues[static_cast<std::size_t>(FColumns[static_cast<std::size_t>(a)])] += 1.0;
+    FRhs[a] -= d;
+    if (b < 0) continue;
+    FValues[static_cast<std::size_t>(FColumns[static_cast<std::size_t>(b)])] += 1.0;
+    FRhs[b] += d;
+    const int k = fill[static_cast<std::size_t>(std::min(a, b))]++;
+    FRows[static_cast<std::size_t>(k)] = std::max(a, b);
+    FValues[static_cast<std::size_t>(k)] = -1.0;
+  }
+  // Sort each column's off-diagonal rows (their values are all -1) and merge.
+  int to = 0;
+  for (std::size_t j = 0; j < blocks; ++j) {
+    const int from = FColumns[j];
+    const int end = FColumns[j + 1];
+    FColumns[j] = to;
+    FRows[static_cast<std::size_t>(to)] = FRows[static_cast<std::size_t>(from)];
+    FValues[static_cast<std::size_t>(to++)] = FValues[static_cast<std::size_t>(from)];
+    std::sort(FRows.begin() + from + 1, FRows.begin() + end);
+    for (int k = from + 1; k < end; ++k) {
+      const auto i = static_cast<std::size_t>(k);
+      if (FRows[i] == FRows[static_cast<std::size_t>(to - 1)] && to - 1 > FColumns[j]) {
+        FValues[static_cast<std::size_t>(to - 1)] -= 1.0;
+      } else {
+        FRows[static_cast<std::size_t>(to)] = FRows[i];
+        FValues[static_cast<std::size_t>(to++)] = -1.0;
+      }
     }
   }
-  TSparse system(FBlocks, FBlocks);
-  system.setFromTriplets(entries.begin(), entries.end());
-  entries = {};
-  FFactor.compute(system);
-  if (FFactor.info() != Eigen::Success) throw EQPError(std::string(SQPBlockSystem));
-  Eigen::VectorXd y = FFactor.solve(rhs);
+  FColumns[blocks] = to;
+}
+
+void TBlockSolver::SolveBlocks() {
+  FormBlocks();
+  FFactor.reset();  // the last factor goes before the next system is built
+  BuildSystem();
+  const Eigen::Map<const TSparse> system(FBlocks, FBlocks, FColumns[static_cast<std::size_t>(FBlocks)],
+                                         FColumns.data(), FRows.data(), FValues.data());
+  FFactor = std::make_unique<TFactor>(system);
+  if (FFactor->info() != Eigen::Success) throw EQPError(std::string(SQPBlockSystem));
+  Eigen::VectorXd y = FFactor->solve(FRhs);
   // One step of refinement recovers what the factorisation rounded away.
-  const Eigen::VectorXd residual = rhs - system.selfadjointView<Eigen::Lower>() * y;
-  y += FFactor.solve(residual);
+  FRhs -= system.selfadjointView<Eigen::Lower>() * y;
+  y += FFactor->solve(FRhs);
 
   FScale = 1.0;
   for (std::size_t k = 0; k < static_cast<std::size_t>(FSize); ++k) {
@@ -167,26 +213,38 @@ void TBlockSolver::ComputeMultipliers() {
 }
 
 // One exchange: inequalities with negative multipliers leave, violated ones
-// enter, all at once.
-bool TBlockSolver::UpdateWorkingSet() {
-  bool changed = false;
+// enter, all at once. Returns how many changed.
+int TBlockSolver::UpdateWorkingSet() {
+  int changes = 0;
   for (int k = 1; k < FSize; ++k) {
     const auto i = static_cast<std::size_t>(k);
     if (!HasConstraint(k) || FProblem.Equal[i]) continue;
     if (FActive[i] ? FLambda[i] < -MultiplierTolerance() : Slack(FX, k) < -SlackTolerance()) {
       FActive[i] = !FActive[i];
-      changed = true;
+      ++changes;
     }
   }
-  return changed;
+  return changes;
 }
 
+// Exchanges go on while they make progress: the number of changes has to
+// reach a new low every few steps, else the exchange is taken to circle.
 bool TBlockSolver::Exchange(int ALimit, int& ASolves) {
-  for (int solve = 0; solve < ALimit; ++solve) {
+  constexpr int patience = 8;
+  int fewest = FSize + 1;
+  int sinceFewest = 0;
+  for (int solve = 0; solve < ALimit && sinceFewest < patience; ++solve) {
     SolveBlocks();
     ++ASolves;
     ComputeMultipliers();
-    if (!UpdateWorkingSet()) return true;
+    const int changes = UpdateWorkingSet();
+    if (changes == 0) return true;
+    if (changes < fewest) {
+      fewest = changes;
+      sinceFewest = 0;
+    } else {
+      ++sinceFewest;
+    }
   }
   return false;
 }
@@ -233,14 +291,17 @@ double TBlockSolver::StepToSolution(std::vector<double>& AX) {
   return step;
 }
 
-// Removes the active inequality with the most negative multiplier (the
-// first of equal ones); false when there is none, which makes FX optimal.
-bool TBlockSolver::DropMostNegative() {
+// Removes the active inequalities with negative multipliers, or only the
+// most negative one (the first of equal ones) unless AAll; false when there
+// is none, which makes FX optimal.
+bool TBlockSolver::DropNegative(bool AAll) {
   double most = -MultiplierTolerance();
   int drop = -1;
   for (int k = 1; k < FSize; ++k) {
     const auto i = static_cast<std::size_t>(k);
-    if (HasConstraint(k) && FActive[i] && !FProblem.Equal[i] && FLambda[i] < most) {
+    if (!HasConstraint(k) || !FActive[i] || FProblem.Equal[i] || FLambda[i] >= -MultiplierTolerance()) continue;
+    if (AAll) FActive[i] = 0;
+    if (FLambda[i] < most) {
       most = FLambda[i];
       drop = k;
     }
@@ -251,22 +312,30 @@ bool TBlockSolver::DropMostNegative() {
 }
 
 // From a feasible point, every step either reaches the working set's
-// minimum or stops at a constraint that then joins the set; at a minimum an
-// inequality with a negative multiplier leaves. The objective never rises
+// minimum or stops at constraints that then join the set; at a minimum the
+// inequalities with negative multipliers leave. The objective never rises
 // and falls with every step that moves, and the constraints of a working set
 // are always independent (any subset of the level chains is), so no working
-// set comes back: the method ends at the optimum.
+// set comes back and the method ends at the optimum. Several constraints
+// leave at once only after a step that moved; otherwise the one with the
+// most negative multiplier alone, for which the step is sure to move. The
+// limit on solves only guards against rounding: the point stays feasible.
 void TBlockSolver::ActiveSet(int& ASolves) {
   std::vector<double> x = FX;
   MakeFeasible(x);
-  for (;;) {
+  const int limit = ASolves + 10 * FSize + 100;
+  bool moved = true;
+  while (ASolves < limit) {
     SolveBlocks();
     ++ASolves;
-    if (StepToSolution(x) < 1.0) continue;
+    const double step = StepToSolution(x);
+    moved = moved || step > 0.0;
+    if (step < 1.0) continue;
     ComputeMultipliers();
-    if (!DropMostNegative()) break;
+    if (!DropNegative(moved)) break;
+    moved = false;
   }
-  FX = x;
+  FX = std::move(x);
 }
 
 }  // namespace

@@ -39,6 +39,12 @@ bool IsTerminalPair(const TTreeDrawNode* ANode) {
 void PoseProblem(TTreeDrawNode* ARoot, double ASeparation, TQPRun& ARun,
                  int& (*AIdx)(TTreeDrawNode*)) {
   TPlacementQP& p = ARun.problem;
+  std::size_t count = 0;
+  for (TTreeDrawNode* node = ARoot; node; node = NextInPreOrder(node, ARoot)) ++count;
+  ARun.nodes.reserve(count);
+  ARun.before.reserve(count);
+  ARun.after.reserve(count);
+  p.Parent.reserve(count);
   int counter = -1;
   for (TTreeDrawNode* node = ARoot; node; node = NextInPreOrder(node, ARoot)) {
     AIdx(node) = counter++;
