@@ -41,10 +41,17 @@ class TBlockSolver {
   std::vector<int> FStarts;            // the first node of every level but the root's
   std::vector<unsigned char> FActive;  // by left node: the constraint is in the working set
   std::vector<int> FBlock;             // each node's block, -1 for the root
-  std::vector<double> FOffset;         // each node's distance from its block's first node
   int FBlocks = 0;
-  std::vector<double> FX;       // solution of the working set's equality program
-  std::vector<double> FLambda;  // by left node: the multiplier of an active constraint, else 0
+  // Each node's distance from its block's first node while the blocks are
+  // solved, then the solution of the working set's equality program.
+  std::vector<double> FX;
+  // By left node: the multiplier of an active constraint, else 0; held only
+  // from ComputeMultipliers to the next solve.
+  std::vector<double> FLambda;
+  // Each block's row in the block system, or -1 for a leaf block: one of
+  // leaves whose parents all lie in one block, which follows that block.
+  std::vector<int> FRow;
+  int FSystemSize = 0;
   double FScale = 1.0;          // 1 + the largest coordinate of FX
   // The block system of the working set: its lower triangle in compressed
   // columns, its right-hand side and its factor.
@@ -53,7 +60,6 @@ class TBlockSolver {
   std::vector<double> FValues;
   Eigen::VectorXd FRhs;
   using TFactor = Eigen::SimplicialLDLT<TSparse, Eigen::Lower, Eigen::AMDOrdering<int>>;
-  std::unique_ptr<TFactor> FFactor;
 
   bool HasConstraint(int k) const { return FProblem.Right[static_cast<std::size_t>(k)] >= 0; }
   double Slack(const std::vector<double>& AX, int k) const {
@@ -66,7 +72,9 @@ class TBlockSolver {
   double MultiplierTolerance() const { return 1e-10 * FScale; }
 
   void FormBlocks();
+  void FoldLeafBlocks();
   void BuildSystem();
+  void PlaceBlocks(const Eigen::VectorXd& ASystemSolution);
   void SolveBlocks();
   void ComputeMultipliers();
   int UpdateWorkingSet();
@@ -80,9 +88,7 @@ TBlockSolver::TBlockSolver(const TPlacementQP& AProblem)
       FSize(AProblem.Size()),
       FActive(AProblem.Equal),
       FBlock(static_cast<std::size_t>(FSize)),
-      FOffset(static_cast<std::size_t>(FSize)),
-      FX(static_cast<std::size_t>(FSize)),
-      FLambda(static_cast<std::size_t>(FSize)) {
+      FX(static_cast<std::size_t>(FSize)) {
   // A node is the first of its level when no node has it to its right.
   std::vector<unsigned char> hasLeft(static_cast<std::size_t>(FSize));
   for (int r : FProblem.Right)
@@ -94,52 +100,77 @@ TBlockSolver::TBlockSolver(const TPlacementQP& AProblem)
 void TBlockSolver::FormBlocks() {
   FBlocks = 0;
   FBlock[0] = -1;
-  FOffset[0] = 0.0;
+  FX[0] = 0.0;
   for (int k : FStarts) {
     FBlock[static_cast<std::size_t>(k)] = FBlocks++;
-    FOffset[static_cast<std::size_t>(k)] = 0.0;
+    FX[static_cast<std::size_t>(k)] = 0.0;
     for (int r = FProblem.Right[static_cast<std::size_t>(k)]; r >= 0;
          k = r, r = FProblem.Right[static_cast<std::size_t>(k)]) {
       const auto i = static_cast<std::size_t>(k);
       const auto j = static_cast<std::size_t>(r);
       if (FActive[i]) {
         FBlock[j] = FBlock[i];
-        FOffset[j] = FOffset[i] + FProblem.Gap[i];
+        FX[j] = FX[i] + FProblem.Gap[i];
       } else {
         FBlock[j] = FBlocks++;
-        FOffset[j] = 0.0;
+        FX[j] = 0.0;
       }
     }
   }
 }
 
-// Every parent-child pair adds (y[a] + o[c] - y[b] - o[p])^2 to the
-// objective, a and b being the blocks of child c and parent p; its normal
-// equations are a weighted Laplacian over the blocks, grounded at the root.
-// Its lower triangle is gathered by columns straight into compressed form:
-// each column's entries are sorted and repeats of a pair of blocks summed.
-void TBlockSolver::BuildSystem() {
-  const auto blocks = static_cast<std::size_t>(FBlocks);
-  FColumns.assign(blocks + 1, 0);
+// A leaf block, all of whose parent-child pairs lead to one block A, sits at
+// the mean of where its pairs would put it relative to A, whatever A's
+// position; so its pairs leave A's equation as well, and it is placed after
+// the system is solved.
+void TBlockSolver::FoldLeafBlocks() {
+  constexpr int unseen = -2, joined = -3;
+  FRow.assign(static_cast<std::size_t>(FBlocks), unseen);
+  std::vector<unsigned char> parent(static_cast<std::size_t>(FSize));
+  for (std::size_t c = 1; c < static_cast<std::size_t>(FSize); ++c)
+    parent[static_cast<std::size_t>(FProblem.Parent[c])] = 1;
   for (std::size_t c = 1; c < static_cast<std::size_t>(FSize); ++c) {
-    const int a = FBlock[c];
-    const int b = FBlock[static_cast<std::size_t>(FProblem.Parent[c])];
-    if (b >= 0) ++FColumns[static_cast<std::size_t>(std::min(a, b)) + 1];
+    int& row = FRow[static_cast<std::size_t>(FBlock[c])];
+    const int anchor = FBlock[static_cast<std::size_t>(FProblem.Parent[c])];
+    if (parent[c] || (row != unseen && row != anchor)) row = joined;
+    if (row == unseen) row = anchor;
   }
-  for (std::size_t j = 0; j < blocks; ++j) FColumns[j + 1] += FColumns[j] + 1;  // and the diagonal
-  FRows.resize(static_cast<std::size_t>(FColumns[blocks]));
+  FSystemSize = 0;
+  for (int& row : FRow) row = row == joined ? FSystemSize++ : -1;
+}
+
+// Every other parent-child pair adds (y[a] + o[c] - y[b] - o[p])^2 to the
+// objective, a and b being the rows of child c's and parent p's blocks; its
+// normal equations are a weighted Laplacian over the blocks, grounded at the
+// root. Its lower triangle is gathered by columns straight into compressed
+// form: each column's entries are sorted and repeats of a pair summed.
+void TBlockSolver::BuildSystem() {
+  const auto size = static_cast<std::size_t>(FSystemSize);
+  auto rowOf = [this](std::size_t ANode) {
+    const int block = FBlock[ANode];
+    return block < 0 ? -1 : FRow[static_cast<std::size_t>(block)];
+  };
+  FColumns.assign(size + 1, 0);
+  for (std::size_t c = 1; c < static_cast<std::size_t>(FSize); ++c) {
+    const int a = rowOf(c);
+    const int b = rowOf(static_cast<std::size_t>(FProblem.Parent[c]));
+    if (a >= 0 && b >= 0) ++FColumns[static_cast<std::size_t>(std::min(a, b)) + 1];
+  }
+  for (std::size_t j = 0; j < size; ++j) FColumns[j + 1] += FColumns[j] + 1;  // and the diagonal
+  FRows.resize(static_cast<std::size_t>(FColumns[size]));
   FValues.assign(FRows.size(), 0.0);
   std::vector<int> fill(FColumns.begin(), FColumns.end() - 1);
-  for (std::size_t j = 0; j < blocks; ++j) FRows[static_cast<std::size_t>(fill[j]++)] = static_cast<int>(j);
-  FRhs.setZero(FBlocks);
+  for (std::size_t j = 0; j < size; ++j) FRows[static_cast<std::size_t>(fill[j]++)] = static_cast<int>(j);
+  FRhs.setZero(FSystemSize);
   for (std::size_t c = 1; c < static_cast<std::size_t>(FSize); ++c) {
     const auto p = static_cast<std::size_t>(FProblem.Parent[c]);
-    const int a = FBlock[c];
-    const int b = FBlock[p];
-    const double d = FOffset[c] - FOffset[p];
+    const int a = rowOf(c);
+    if (a < 0) continue;  // a leaf block's pair
+    const int b = rowOf(p);
+    const double d = FX[c] - FX[p];
     FValues[static_cast<std::size_t>(FColumns[static_cast<std::size_t>(a)])] += 1.0;
     FRhs[a] -= d;
-    if (b < 0) continue;
+    if (b < 0) continue;  // the root's
     FValues[static_cast<std::size_t>(FColumns[static_cast<std::size_t>(b)])] += 1.0;
     FRhs[b] += d;
     const int k = fill[static_cast<std::size_t>(std::min(a, b))]++;
@@ -148,7 +179,7 @@ void TBlockSolver::BuildSystem() {
   }
   // Sort each column's off-diagonal rows (their values are all -1) and merge.
   int to = 0;
-  for (std::size_t j = 0; j < blocks; ++j) {
+  for (std::size_t j = 0; j < size; ++j) {
     const int from = FColumns[j];
     const int end = FColumns[j + 1];
     FColumns[j] = to;
@@ -157,7 +188,7 @@ void TBlockSolver::BuildSystem() {
     std::sort(FRows.begin() + from + 1, FRows.begin() + end);
     for (int k = from + 1; k < end; ++k) {
       const auto i = static_cast<std::size_t>(k);
-      if (FRows[i] == FRows[static_cast<std::size_t>(to - 1)] && to - 1 > FColumns[j]) {
+      if (to - 1 > FColumns[j] && FRows[i] == FRows[static_cast<std::size_t>(to - 1)]) {
         FValues[static_cast<std::size_t>(to - 1)] -= 1.0;
       } else {
         FRows[static_cast<std::size_t>(to)] = FRows[i];
@@ -165,27 +196,55 @@ void TBlockSolver::BuildSystem() {
       }
     }
   }
-  FColumns[blocks] = to;
+  FColumns[size] = to;
+}
+
+// The blocks' positions: the system's rows, then each leaf block at the
+// mean over its pairs of its anchor's position plus the pair's offsets.
+void TBlockSolver::PlaceBlocks(const Eigen::VectorXd& ASystemSolution) {
+  std::vector<double> y(static_cast<std::size_t>(FBlocks), 0.0);
+  std::vector<int> pairs(static_cast<std::size_t>(FBlocks), 0);
+  auto at = [&](int ABlock) { return ABlock < 0 ? 0.0 : y[static_cast<std::size_t>(ABlock)]; };
+  for (std::size_t b = 0; b < y.size(); ++b)
+    if (FRow[b] >= 0) y[b] = ASystemSolution[FRow[b]];
+  for (std::size_t c = 1; c < static_cast<std::size_t>(FSize); ++c) {
+    const auto b = static_cast<std::size_t>(FBlock[c]);
+    if (FRow[b] >= 0) continue;
+    const auto p = static_cast<std::size_t>(FProblem.Parent[c]);
+    y[b] += at(FBlock[p]) + FX[p] - FX[c];
+    ++pairs[b];
+  }
+  for (std::size_t b = 0; b < y.size(); ++b)
+    if (FRow[b] < 0) y[b] /= pairs[b];
+  FScale = 1.0;
+  for (std::size_t k = 0; k < static_cast<std::size_t>(FSize); ++k) {
+    FX[k] += at(FBlock[k]);
+    FScale = std::max(FScale, 1.0 + std::fabs(FX[k]));
+  }
 }
 
 void TBlockSolver::SolveBlocks() {
+  FLambda = {};
   FormBlocks();
-  FFactor.reset();  // the last factor goes before the next system is built
-  BuildSystem();
-  const Eigen::Map<const TSparse> system(FBlocks, FBlocks, FColumns[static_cast<std::size_t>(FBlocks)],
-                                         FColumns.data(), FRows.data(), FValues.data());
-  FFactor = std::make_unique<TFactor>(system);
-  if (FFactor->info() != Eigen::Success) throw EQPError(std::string(SQPBlockSystem));
-  Eigen::VectorXd y = FFactor->solve(FRhs);
-  // One step of refinement recovers what the factorisation rounded away.
-  FRhs -= system.selfadjointView<Eigen::Lower>() * y;
-  y += FFactor->solve(FRhs);
-
-  FScale = 1.0;
-  for (std::size_t k = 0; k < static_cast<std::size_t>(FSize); ++k) {
-    FX[k] = (FBlock[k] < 0 ? 0.0 : y[FBlock[k]]) + FOffset[k];
-    FScale = std::max(FScale, 1.0 + std::fabs(FX[k]));
+  FoldLeafBlocks();
+  Eigen::VectorXd y;
+  if (FSystemSize > 0) {
+    BuildSystem();
+    const Eigen::Map<const TSparse> system(FSystemSize, FSystemSize, FColumns[static_cast<std::size_t>(FSystemSize)],
+                                           FColumns.data(), FRows.data(), FValues.data());
+    auto factor = std::make_unique<TFactor>(system);
+    if (factor->info() != Eigen::Success) throw EQPError(std::string(SQPBlockSystem));
+    y = factor->solve(FRhs);
+    // One step of refinement recovers what the factorisation rounded away.
+    FRhs -= system.selfadjointView<Eigen::Lower>() * y;
+    y += factor->solve(FRhs);
   }
+  FColumns = {};
+  FRows = {};
+  FValues = {};
+  FRhs = {};
+  PlaceBlocks(y);
+  FRow = {};
 }
 
 // Stationarity on a chain: the gradient of node k equals the multiplier of
@@ -193,8 +252,8 @@ void TBlockSolver::SolveBlocks() {
 // the negated prefix sums of the gradient, restarting after each inactive
 // constraint (half the objective's gradient is used: only signs matter).
 void TBlockSolver::ComputeMultipliers() {
+  FLambda.assign(static_cast<std::size_t>(FSize), 0.0);
   std::vector<double>& gradient = FLambda;
-  std::fill(gradient.begin(), gradient.end(), 0.0);
   for (std::size_t c = 1; c < static_cast<std::size_t>(FSize); ++c) {
     const auto p = static_cast<std::size_t>(FProblem.Parent[c]);
     const double e = FX[c] - FX[p];

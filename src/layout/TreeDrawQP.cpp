@@ -8,15 +8,6 @@ namespace vt {
 
 namespace {
 
-// Scratch of one PlaceQP run: the nodes in pre-order (so that node k has
-// variable k - 1) with their extents, asked for once each, and the program.
-struct TQPRun {
-  std::vector<TTreeDrawNode*> nodes;
-  std::vector<double> before;
-  std::vector<double> after;
-  TPlacementQP problem;
-};
-
 // The next node in pre-order within ARoot's subtree, without recursion.
 TTreeDrawNode* NextInPreOrder(TTreeDrawNode* ANode, const TTreeDrawNode* ARoot) {
   if (ANode->FirstChild()) return ANode->FirstChild();
@@ -35,37 +26,29 @@ bool IsTerminalPair(const TTreeDrawNode* ANode) {
 
 // NumberVariables and SetUpProblem: the numbers (AIdx gives a node's FIdx)
 // in one pre-order pass, then the constraints, whose gaps need the right
-// neighbour's extent.
-void PoseProblem(TTreeDrawNode* ARoot, double ASeparation, TQPRun& ARun,
-                 int& (*AIdx)(TTreeDrawNode*)) {
-  TPlacementQP& p = ARun.problem;
+// neighbour's number. Node k of the program is the k-th node in pre-order.
+TPlacementQP PoseProblem(TTreeDrawNode* ARoot, double ASeparation, int& (*AIdx)(TTreeDrawNode*)) {
+  TPlacementQP p;
   std::size_t count = 0;
   for (TTreeDrawNode* node = ARoot; node; node = NextInPreOrder(node, ARoot)) ++count;
-  ARun.nodes.reserve(count);
-  ARun.before.reserve(count);
-  ARun.after.reserve(count);
   p.Parent.reserve(count);
   int counter = -1;
   for (TTreeDrawNode* node = ARoot; node; node = NextInPreOrder(node, ARoot)) {
     AIdx(node) = counter++;
-    ARun.nodes.push_back(node);
-    ARun.before.push_back(node->Before());
-    ARun.after.push_back(node->After());
     p.Parent.push_back(node == ARoot ? -1 : AIdx(node->Parent()) + 1);
   }
-  const std::size_t size = ARun.nodes.size();
-  p.Right.assign(size, -1);
-  p.Gap.assign(size, 0.0);
-  p.Equal.assign(size, 0);
-  for (std::size_t k = 0; k < size; ++k) {
-    TTreeDrawNode* node = ARun.nodes[k];
+  p.Right.assign(count, -1);
+  p.Gap.assign(count, 0.0);
+  p.Equal.assign(count, 0);
+  std::size_t k = 0;
+  for (TTreeDrawNode* node = ARoot; node; node = NextInPreOrder(node, ARoot), ++k) {
     TTreeDrawNode* right = node->RightNode();
     if (!right) continue;
-    const int r = AIdx(right) + 1;
-    p.Right[k] = r;
-    p.Gap[k] = ARun.after[k] + ASeparation + ARun.before[static_cast<std::size_t>(r)];
+    p.Right[k] = AIdx(right) + 1;
+    p.Gap[k] = node->After() + ASeparation + right->Before();
     p.Equal[k] = IsTerminalPair(node);
   }
+  return p;
 }
 
 }  // namespace
@@ -80,35 +63,38 @@ void TTreeDrawerQP::PlaceNodes() {
 }
 
 TPlacementQP TTreeDrawerQP::PlacementProblem() {
-  TQPRun run;
-  if (FRoot) PoseProblem(FRoot, FNodeSeparation, run, NodeIdx);
-  return std::move(run.problem);
+  return FRoot ? PoseProblem(FRoot, FNodeSeparation, NodeIdx) : TPlacementQP{};
 }
 
+// The program is held only while it is solved; the extents are asked for
+// again afterwards (nodes keep their measurements), which keeps a large
+// tree's scratch small.
 void TTreeDrawerQP::PlaceQP() {
   if (!FRoot) return;
 
   // 1. Number the variables in pre-order and pose the program.
-  TQPRun run;
-  PoseProblem(FRoot, FNodeSeparation, run, NodeIdx);
-
-  // 2. Solve; x[k] is node k's coordinate, the root's 0.
   std::vector<double> x;
-  SolvePlacementQP(run.problem, x);
-  run.problem = {};
+  {
+    const TPlacementQP problem = PoseProblem(FRoot, FNodeSeparation, NodeIdx);
+    // 2. Solve; x[k] is the coordinate of the k-th node in pre-order, the
+    // root's 0.
+    SolvePlacementQP(problem, x);
+  }
 
   // 3. MeasureSolution: the extent of all boxes, the root at 0.
   double lo = 0.0;
   double hi = 0.0;
-  for (std::size_t k = 0; k < run.nodes.size(); ++k) {
-    lo = std::min(lo, x[k] - run.before[k]);
-    hi = std::max(hi, x[k] + run.after[k]);
+  std::size_t k = 0;
+  for (TTreeDrawNode* node = FRoot; node; node = NextInPreOrder(node, FRoot), ++k) {
+    lo = std::min(lo, x[k] - node->Before());
+    hi = std::max(hi, x[k] + node->After());
   }
 
   // 4. StoreSolution: everything moved right so that the leftmost edge is
   // at 0.
   FWidth = hi - lo;
-  for (std::size_t k = 0; k < run.nodes.size(); ++k) NodeXPos(run.nodes[k]) = x[k] - lo;
+  k = 0;
+  for (TTreeDrawNode* node = FRoot; node; node = NextInPreOrder(node, FRoot), ++k) NodeXPos(node) = x[k] - lo;
 }
 
 }  // namespace vt
