@@ -55,8 +55,12 @@ void* __libc_realloc(void*, std::size_t);
 void* __libc_memalign(std::size_t, std::size_t);
 void __libc_free(void*);
 
-void* malloc(std::size_t n) noexcept { return Counted(__libc_malloc(n)); }
-void* calloc(std::size_t n, std::size_t m) noexcept { return Counted(__libc_calloc(n, m)); }
+void* malloc(std::size_t n) noexcept {
+  return Counted(__libc_malloc(n));
+}
+void* calloc(std::size_t n, std::size_t m) noexcept {
+  return Counted(__libc_calloc(n, m));
+}
 void free(void* p) noexcept {
   Uncounted(p);
   __libc_free(p);
@@ -68,8 +72,12 @@ void* realloc(void* p, std::size_t n) noexcept {
   if (!q && n > 0) HeapNow += before;  // the old block stays
   return Counted(q);
 }
-void* memalign(std::size_t a, std::size_t n) noexcept { return Counted(__libc_memalign(a, n)); }
-void* aligned_alloc(std::size_t a, std::size_t n) noexcept { return Counted(__libc_memalign(a, n)); }
+void* memalign(std::size_t a, std::size_t n) noexcept {
+  return Counted(__libc_memalign(a, n));
+}
+void* aligned_alloc(std::size_t a, std::size_t n) noexcept {
+  return Counted(__libc_memalign(a, n));
+}
 int posix_memalign(void** r, std::size_t a, std::size_t n) noexcept {
   void* p = Counted(__libc_memalign(a, n));
   if (!p) return ENOMEM;
@@ -252,7 +260,8 @@ void PlaceRepeatedly(benchmark::State& state, TTreeDrawerQP& ADrawer, int ANodes
   TPlacementStats stats;
   if (ASolver == kStructured) {
     state.counters["bytes_per_node"] = PeakHeapOf([&] { ADrawer.Place(); }) / ANodes;
-    state.counters["solver_bytes_per_node"] = PeakHeapOf([&] { SolvePlacementQP(problem, x, {}, &stats); }) / ANodes;
+    state.counters["solver_bytes_per_node"] =
+        PeakHeapOf([&] { SolvePlacementQP(problem, x, {}, &stats); }) / ANodes;
     state.counters["solves"] = stats.ExchangeSolves + stats.ActiveSetSolves;
   }
   state.counters["nodes"] = ANodes;
@@ -275,7 +284,10 @@ void BM_PlaceQP(benchmark::State& state, TShape AShape, TSolver ASolver) {
   PlaceRepeatedly(state, *drawer, nodes, ASolver);
 }
 
-BENCHMARK_CAPTURE(BM_PlaceQP, balanced, kBalanced, kStructured)->Arg(6)->Arg(7)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PlaceQP, balanced, kBalanced, kStructured)
+    ->Arg(6)
+    ->Arg(7)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_PlaceQP, balanced_dense, kBalanced, kDense)->Arg(6)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_PlaceQP, random, kRandom, kStructured)
     ->Arg(1000)
@@ -292,7 +304,9 @@ BENCHMARK_CAPTURE(BM_PlaceQP, caterpillar, kCaterpillar, kStructured)
     ->Arg(10000)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_PlaceQP, caterpillar_dense, kCaterpillar, kDense)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PlaceQP, caterpillar_dense, kCaterpillar, kDense)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond);
 
 // --- The large sample --------------------------------------------------------
 

@@ -20,8 +20,9 @@ using TSparse = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
 
 // Scratch of one SolvePlacementQP run. The working set is kept per
 // constraint (indexed by its left node); the nodes its constraints join form
-// rigid blocks, each placed by the position of its leftmost node, and the
-// others follow at fixed offsets.
+// rigid blocks, each placed by the position of its leftmost node, which the
+// others follow at fixed offsets. Nothing recurses: levels are walked along
+// their chains and the tree by node numbers.
 class TBlockSolver {
  public:
   explicit TBlockSolver(const TPlacementQP& AProblem);
@@ -52,9 +53,9 @@ class TBlockSolver {
   // leaves whose parents all lie in one block, which follows that block.
   std::vector<int> FRow;
   int FSystemSize = 0;
-  double FScale = 1.0;          // 1 + the largest coordinate of FX
-  // The block system of the working set: its lower triangle in compressed
-  // columns, its right-hand side and its factor.
+  double FScale = 1.0;  // 1 + the largest coordinate of FX
+  // The block system of the working set while it is solved: its lower
+  // triangle in compressed columns and its right-hand side.
   std::vector<int> FColumns;
   std::vector<int> FRows;
   std::vector<double> FValues;
@@ -230,8 +231,9 @@ void TBlockSolver::SolveBlocks() {
   Eigen::VectorXd y;
   if (FSystemSize > 0) {
     BuildSystem();
-    const Eigen::Map<const TSparse> system(FSystemSize, FSystemSize, FColumns[static_cast<std::size_t>(FSystemSize)],
-                                           FColumns.data(), FRows.data(), FValues.data());
+    const Eigen::Map<const TSparse> system(FSystemSize, FSystemSize,
+                                           FColumns[static_cast<std::size_t>(FSystemSize)], FColumns.data(),
+                                           FRows.data(), FValues.data());
     auto factor = std::make_unique<TFactor>(system);
     if (factor->info() != Eigen::Success) throw EQPError(std::string(SQPBlockSystem));
     y = factor->solve(FRhs);
@@ -358,7 +360,8 @@ bool TBlockSolver::DropNegative(bool AAll) {
   int drop = -1;
   for (int k = 1; k < FSize; ++k) {
     const auto i = static_cast<std::size_t>(k);
-    if (!HasConstraint(k) || !FActive[i] || FProblem.Equal[i] || FLambda[i] >= -MultiplierTolerance()) continue;
+    if (!HasConstraint(k) || !FActive[i] || FProblem.Equal[i] || FLambda[i] >= -MultiplierTolerance())
+      continue;
     if (AAll) FActive[i] = 0;
     if (FLambda[i] < most) {
       most = FLambda[i];
@@ -420,7 +423,8 @@ void SolvePlacementQPDense(const TPlacementQP& AProblem, std::vector<double>& X)
   int mE = 0;
   int mI = 0;
   for (int k = 0; k <= n; ++k)
-    if (AProblem.Right[static_cast<std::size_t>(k)] >= 0) ++(AProblem.Equal[static_cast<std::size_t>(k)] ? mE : mI);
+    if (AProblem.Right[static_cast<std::size_t>(k)] >= 0)
+      ++(AProblem.Equal[static_cast<std::size_t>(k)] ? mE : mI);
 
   TQPMatrix G, CE, CI;
   TFloatArray g0, ce0, ci0;

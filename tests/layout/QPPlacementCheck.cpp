@@ -56,7 +56,8 @@ TTreeDrawNode* RandomBox(std::mt19937& ARandom, TSizes ASizes) {
 
 }  // namespace
 
-testing::AssertionResult IsOptimalPlacement(TTreeDrawer& ADrawer, double ATolerance, double AMultiplierTolerance) {
+testing::AssertionResult IsOptimalPlacement(TTreeDrawer& ADrawer, double ATolerance,
+                                            double AMultiplierTolerance) {
   const int levels = ADrawer.Levels();
   TTreeDrawNode* root = ADrawer.Root();
   if (!root) return testing::AssertionSuccess();
@@ -88,9 +89,9 @@ testing::AssertionResult IsOptimalPlacement(TTreeDrawer& ADrawer, double ATolera
       multiplier -= gradient(node);
       TTreeDrawNode* right = node->RightNode();
       auto failure = [&](const char* AWhat) {
-        return testing::AssertionFailure() << AWhat << " on level " << lev << " at position " << position
-                                           << ": multiplier " << multiplier << ", clear space "
-                                           << (right ? Clear(node, right) : 0.0) << ", allowance " << allowance;
+        return testing::AssertionFailure()
+               << AWhat << " on level " << lev << " at position " << position << ": multiplier " << multiplier
+               << ", clear space " << (right ? Clear(node, right) : 0.0) << ", allowance " << allowance;
       };
       if (!right) {
         if (std::fabs(multiplier) > allowance) return failure("unbalanced gradient");
@@ -102,7 +103,8 @@ testing::AssertionResult IsOptimalPlacement(TTreeDrawer& ADrawer, double ATolera
       } else {
         if (slack < -ATolerance) return failure("neighbours too close");
         if (multiplier < -allowance) return failure("negative multiplier");
-        if (slack > ATolerance && std::fabs(multiplier) > allowance) return failure("multiplier of a slack constraint");
+        if (slack > ATolerance && std::fabs(multiplier) > allowance)
+          return failure("multiplier of a slack constraint");
       }
     }
   }
@@ -138,7 +140,8 @@ std::vector<double> DensePositions(TTreeDrawerQP& ADrawer) {
   return x;
 }
 
-TTreeDrawNode* GrowTree(TTreeDrawer& ADrawer, std::mt19937& ARandom, int ANodes, TShape AShape, TSizes ASizes) {
+TTreeDrawNode* GrowTree(TTreeDrawer& ADrawer, std::mt19937& ARandom, int ANodes, TShape AShape,
+                        TSizes ASizes) {
   auto box = [&] { return RandomBox(ARandom, ASizes); };
   std::vector<TTreeDrawNode*> nodes{box()};
   ADrawer.SetRoot(nodes[0]);
@@ -172,7 +175,8 @@ TTreeDrawNode* GrowTree(TTreeDrawer& ADrawer, std::mt19937& ARandom, int ANodes,
   return nodes[0];
 }
 
-TTreeDrawNode* GrowBalanced(TTreeDrawer& ADrawer, std::mt19937& ARandom, int AFanOut, int ADepth, TSizes ASizes) {
+TTreeDrawNode* GrowBalanced(TTreeDrawer& ADrawer, std::mt19937& ARandom, int AFanOut, int ADepth,
+                            TSizes ASizes) {
   TTreeDrawNode* root = RandomBox(ARandom, ASizes);
   ADrawer.SetRoot(root);
   std::vector<TTreeDrawNode*> level{root};
@@ -187,21 +191,30 @@ TTreeDrawNode* GrowBalanced(TTreeDrawer& ADrawer, std::mt19937& ARandom, int AFa
 
 std::string ToString(TShape AShape) {
   switch (AShape) {
-    case TShape::Recent: return "recent";
-    case TShape::Uniform: return "uniform";
-    case TShape::Chains: return "chains";
-    case TShape::Bushy: return "bushy";
-    case TShape::Caterpillar: return "caterpillar";
+    case TShape::Recent:
+      return "recent";
+    case TShape::Uniform:
+      return "uniform";
+    case TShape::Chains:
+      return "chains";
+    case TShape::Bushy:
+      return "bushy";
+    case TShape::Caterpillar:
+      return "caterpillar";
   }
   return "?";
 }
 
 std::string ToString(TSizes ASizes) {
   switch (ASizes) {
-    case TSizes::Bare: return "bare";
-    case TSizes::Picture: return "picture";
-    case TSizes::Lopsided: return "lopsided";
-    case TSizes::Wild: return "wild";
+    case TSizes::Bare:
+      return "bare";
+    case TSizes::Picture:
+      return "picture";
+    case TSizes::Lopsided:
+      return "lopsided";
+    case TSizes::Wild:
+      return "wild";
   }
   return "?";
 }

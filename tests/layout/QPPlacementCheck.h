@@ -58,9 +58,11 @@ enum class TShape { Recent, Uniform, Chains, Bushy, Caterpillar };
 enum class TSizes { Bare, Picture, Lopsided, Wild };
 
 // A seeded random tree of ANodes nodes set as ADrawer's root.
-TTreeDrawNode* GrowTree(TTreeDrawer& ADrawer, std::mt19937& ARandom, int ANodes, TShape AShape, TSizes ASizes);
+TTreeDrawNode* GrowTree(TTreeDrawer& ADrawer, std::mt19937& ARandom, int ANodes, TShape AShape,
+                        TSizes ASizes);
 // A balanced tree of the given fan-out and depth.
-TTreeDrawNode* GrowBalanced(TTreeDrawer& ADrawer, std::mt19937& ARandom, int AFanOut, int ADepth, TSizes ASizes);
+TTreeDrawNode* GrowBalanced(TTreeDrawer& ADrawer, std::mt19937& ARandom, int AFanOut, int ADepth,
+                            TSizes ASizes);
 
 std::string ToString(TShape AShape);
 std::string ToString(TSizes ASizes);

@@ -17,7 +17,8 @@ namespace {
 using test::TShape;
 using test::TSizes;
 
-constexpr TShape AllShapes[] = {TShape::Recent, TShape::Uniform, TShape::Chains, TShape::Bushy, TShape::Caterpillar};
+constexpr TShape AllShapes[] = {TShape::Recent, TShape::Uniform, TShape::Chains, TShape::Bushy,
+                                TShape::Caterpillar};
 constexpr TSizes AllSizes[] = {TSizes::Bare, TSizes::Picture, TSizes::Lopsided, TSizes::Wild};
 
 void UseQP(TTreeDrawer& ADrawer, double ASeparation = 20) {
@@ -29,7 +30,8 @@ void UseQP(TTreeDrawer& ADrawer, double ASeparation = 20) {
 double MaxDifference(const std::vector<double>& A, const std::vector<double>& B) {
   EXPECT_EQ(A.size(), B.size());
   double worst = 0.0;
-  for (std::size_t k = 0; k < std::min(A.size(), B.size()); ++k) worst = std::max(worst, std::fabs(A[k] - B[k]));
+  for (std::size_t k = 0; k < std::min(A.size(), B.size()); ++k)
+    worst = std::max(worst, std::fabs(A[k] - B[k]));
   return worst;
 }
 
@@ -44,8 +46,8 @@ TEST(PlacementQP, SmallRandomTreesMatchTheDenseSolver) {
   for (TShape shape : AllShapes)
     for (TSizes sizes : AllSizes)
       for (int round = 0; round < 100; ++round, ++trees) {
-        SCOPED_TRACE(testing::Message() << test::ToString(shape) << ", " << test::ToString(sizes) << ", round "
-                                        << round);
+        SCOPED_TRACE(testing::Message()
+                     << test::ToString(shape) << ", " << test::ToString(sizes) << ", round " << round);
         TTreeDrawerQP drawer;
         UseQP(drawer, separations[round % 4]);
         drawer.SetOrientation(static_cast<TTreeOrientation>(random() % 4));
@@ -80,8 +82,8 @@ struct TLargeTree {
 // takes seconds and, on random trees, tends to stop short of the optimum.
 TEST(PlacementQP, LargeTreesAreOptimal) {
   const TLargeTree trees[] = {
-      {"random 2000", TShape::Recent, 2000},   {"random 3000", TShape::Recent, 3000},
-      {"uniform 2500", TShape::Uniform, 2500}, {"caterpillar 3000", TShape::Caterpillar, 3000},
+      {"random 2000", TShape::Recent, 2000},     {"random 3000", TShape::Recent, 3000},
+      {"uniform 2500", TShape::Uniform, 2500},   {"caterpillar 3000", TShape::Caterpillar, 3000},
       {"balanced 3^7", TShape::Recent, 0, 3, 7}, {"balanced 2^11", TShape::Recent, 0, 2, 10},
       {"balanced 7^4", TShape::Recent, 0, 7, 4},
   };
@@ -123,7 +125,8 @@ TEST(PlacementQP, HugeTreesArePlacedExactly) {
     int nodes;
   };
   std::mt19937 random(100000);
-  for (const Case& c : {Case{"random", TShape::Recent, 20000}, Case{"caterpillar", TShape::Caterpillar, 100000}}) {
+  for (const Case& c :
+       {Case{"random", TShape::Recent, 20000}, Case{"caterpillar", TShape::Caterpillar, 100000}}) {
     SCOPED_TRACE(c.name);
     TTreeDrawerQP drawer;
     UseQP(drawer);
