@@ -1,5 +1,6 @@
 // The drawer class that offers the QP method: the in-level placement posed as
-// a convex quadratic program and solved by SolveQP (DualQP.h).
+// a convex quadratic program and solved exactly by the structured solver of
+// QPPlacement.h (the program is the one SolveQP of DualQP.h would be given).
 #pragma once
 
 #include "layout/DualQP.h"
