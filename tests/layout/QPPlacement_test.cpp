@@ -70,6 +70,36 @@ TEST(PlacementQP, SmallRandomTreesMatchTheDenseSolver) {
   EXPECT_GE(primalOnly, trees);
 }
 
+// Boxes of no size and no separation: every constraint holds with equality
+// at the optimum, which puts every node on the root's line; and a mix of
+// points and boxes, where many constraints are tight with zero multipliers.
+TEST(PlacementQP, DegenerateTreesAreSolved) {
+  std::mt19937 random(0);
+  for (int round = 0; round < 40; ++round) {
+    SCOPED_TRACE(testing::Message() << "round " << round);
+    TTreeDrawerQP drawer;
+    UseQP(drawer, 0);
+    TTreeDrawNode* root = new test::TQPBox(0, 0, 0, 0);
+    drawer.SetRoot(root);
+    std::vector<TTreeDrawNode*> nodes{root};
+    const int count = 2 + static_cast<int>(random() % 300);
+    for (int k = 1; k < count; ++k) {
+      const double side = round % 2 == 0 || random() % 2 == 0 ? 0.0 : 5.0;
+      nodes.push_back(nodes[random() % nodes.size()]->AddChild(new test::TQPBox(side, side, side, side)));
+    }
+    EXPECT_TRUE(test::IsOptimalPlacement(drawer));
+    const std::vector<double> placed = test::RelativePositions(drawer);
+    const TPlacementQP problem = drawer.PlacementProblem();
+    std::vector<double> primal;
+    SolvePlacementQP(problem, primal, TPlacementOptions{0});
+    EXPECT_LE(MaxDifference(placed, primal), 1e-6);
+    if (round % 2 == 0) {
+      for (double x : placed) EXPECT_NEAR(x, 0, 1e-9);
+    }
+    if (HasFailure()) return;
+  }
+}
+
 // Trees of a few hundred nodes, where the dense solver still reaches the
 // optimum: the same positions within 1e-6.
 TEST(PlacementQP, MediumTreesMatchTheDenseSolver) {
