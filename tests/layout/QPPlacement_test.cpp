@@ -100,6 +100,26 @@ TEST(PlacementQP, DegenerateTreesAreSolved) {
   }
 }
 
+// Separations and box sizes at the ends of the 32-bit range, negative
+// separations included: finite positions, the optimum to within rounding of
+// numbers that large.
+TEST(PlacementQP, ExtremeSeparationsAndSizes) {
+  for (double separation : {-2147483648.0, -5.0, 0.0, 2147483647.0})
+    for (double size : {0.0, 1e9, 2147483647.0}) {
+      SCOPED_TRACE(testing::Message() << "separation " << separation << ", size " << size);
+      std::mt19937 random(1);
+      TTreeDrawerQP drawer;
+      UseQP(drawer, separation);
+      std::vector<TTreeDrawNode*> nodes{new test::TQPBox(size, size, 1, 1)};
+      drawer.SetRoot(nodes[0]);
+      for (int k = 1; k < 200; ++k)
+        nodes.push_back(nodes[random() % nodes.size()]->AddChild(
+            new test::TQPBox(size * static_cast<double>(random() % 3) / 2, size, 1, 1)));
+      EXPECT_TRUE(test::IsOptimalPlacement(drawer, 1e-9 * (1 + std::fabs(separation) + size)));
+      for (const TTreeDrawNode* node : nodes) EXPECT_TRUE(std::isfinite(node->XPos()));
+    }
+}
+
 // Trees of a few hundred nodes, where the dense solver still reaches the
 // optimum: the same positions within 1e-6.
 TEST(PlacementQP, MediumTreesMatchTheDenseSolver) {
