@@ -36,22 +36,22 @@ TTreeDrawNode* RandomBox(std::mt19937& ARandom, TSizes ASizes) {
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   switch (ASizes) {
     case TSizes::Bare:
-      return new TQPBox(0.5, 0.5, 0.5, 0.5);
+      return new TSizedNode(0.5, 0.5, 0.5, 0.5);
     case TSizes::Picture: {
       const double w = 25 + 50 * unit(ARandom), h = 5 + 10 * unit(ARandom);
-      return new TQPBox(w, w, h, h);
+      return new TSizedNode(w, w, h, h);
     }
     case TSizes::Lopsided: {
       const double wide = 100 * unit(ARandom), narrow = 10 * unit(ARandom);
       const double high = 30 * unit(ARandom), low = 3 * unit(ARandom);
-      return unit(ARandom) < 0.5 ? new TQPBox(wide, narrow, high, low) : new TQPBox(narrow, wide, low, high);
+      return unit(ARandom) < 0.5 ? new TSizedNode(wide, narrow, high, low) : new TSizedNode(narrow, wide, low, high);
     }
     case TSizes::Wild:
       break;
   }
   auto side = [&] { return unit(ARandom) < 0.2 ? 0.0 : 300 * unit(ARandom) * unit(ARandom); };
   const double l = side(), r = side(), t = side(), b = side();
-  return new TQPBox(l, r, t, b);
+  return new TSizedNode(l, r, t, b);
 }
 
 }  // namespace

@@ -10,23 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "SizedNode.h"
 #include "layout/TreeDrawQP.h"
 
 namespace vt::test {
-
-// A node with given extents in the picture's directions.
-class TQPBox : public TTreeDrawNode {
- public:
-  TQPBox(double ALeft, double ARight, double ATop, double ABottom)
-      : FLeft(ALeft), FRight(ARight), FTop(ATop), FBottom(ABottom) {}
-  double LeftWidth() const override { return FLeft; }
-  double RightWidth() const override { return FRight; }
-  double TopHeight() const override { return FTop; }
-  double BottomHeight() const override { return FBottom; }
-
- private:
-  double FLeft, FRight, FTop, FBottom;
-};
 
 // Whether the placed tree of ADrawer (placed by whatever method) is the
 // optimum of the QP placement's program: every neighbour pair on a level

@@ -79,13 +79,13 @@ TEST(PlacementQP, DegenerateTreesAreSolved) {
     SCOPED_TRACE(testing::Message() << "round " << round);
     TTreeDrawerQP drawer;
     UseQP(drawer, 0);
-    TTreeDrawNode* root = new test::TQPBox(0, 0, 0, 0);
+    TTreeDrawNode* root = new test::TSizedNode(0, 0, 0, 0);
     drawer.SetRoot(root);
     std::vector<TTreeDrawNode*> nodes{root};
     const int count = 2 + static_cast<int>(random() % 300);
     for (int k = 1; k < count; ++k) {
       const double side = round % 2 == 0 || random() % 2 == 0 ? 0.0 : 5.0;
-      nodes.push_back(nodes[random() % nodes.size()]->AddChild(new test::TQPBox(side, side, side, side)));
+      nodes.push_back(nodes[random() % nodes.size()]->AddChild(new test::TSizedNode(side, side, side, side)));
     }
     EXPECT_TRUE(test::IsOptimalPlacement(drawer));
     const std::vector<double> placed = test::RelativePositions(drawer);
@@ -110,11 +110,11 @@ TEST(PlacementQP, ExtremeSeparationsAndSizes) {
       std::mt19937 random(1);
       TTreeDrawerQP drawer;
       UseQP(drawer, separation);
-      std::vector<TTreeDrawNode*> nodes{new test::TQPBox(size, size, 1, 1)};
+      std::vector<TTreeDrawNode*> nodes{new test::TSizedNode(size, size, 1, 1)};
       drawer.SetRoot(nodes[0]);
       for (int k = 1; k < 200; ++k)
         nodes.push_back(nodes[random() % nodes.size()]->AddChild(
-            new test::TQPBox(size * static_cast<double>(random() % 3) / 2, size, 1, 1)));
+            new test::TSizedNode(size * static_cast<double>(random() % 3) / 2, size, 1, 1)));
       EXPECT_TRUE(test::IsOptimalPlacement(drawer, 1e-9 * (1 + std::fabs(separation) + size)));
       for (const TTreeDrawNode* node : nodes) EXPECT_TRUE(std::isfinite(node->XPos()));
     }
@@ -204,10 +204,10 @@ TEST(PlacementQP, HugeTreesArePlacedExactly) {
 TEST(PlacementQP, HugeStarIsOneBlock) {
   TTreeDrawerQP drawer;
   UseQP(drawer);
-  TTreeDrawNode* root = new test::TQPBox(0.5, 0.5, 0.5, 0.5);
+  TTreeDrawNode* root = new test::TSizedNode(0.5, 0.5, 0.5, 0.5);
   drawer.SetRoot(root);
   const int children = 100000;
-  for (int k = 0; k < children; ++k) root->AddChild(new test::TQPBox(0.5, 0.5, 0.5, 0.5));
+  for (int k = 0; k < children; ++k) root->AddChild(new test::TSizedNode(0.5, 0.5, 0.5, 0.5));
   EXPECT_TRUE(test::IsOptimalPlacement(drawer, 1e-8, 1e-8));
   EXPECT_NEAR(drawer.Width(), children + 20.0 * (children - 1), 1e-6);
   EXPECT_NEAR(root->XPos(), drawer.Width() / 2, 1e-6);
