@@ -38,12 +38,13 @@ function(vt_library name)
 endfunction()
 
 # vt_test(NAME SOURCES a_test.cpp ... [DEPS lib ...] [TIMEOUT seconds]
-#         [LAUNCHER program])
+#         [LAUNCHER program] [LOCK name])
 # A GoogleTest executable whose tests are discovered by ctest when it runs;
 # TIMEOUT limits each of its tests (ctest's default otherwise); LAUNCHER runs
-# the executable, for listing and for every test, as LAUNCHER EXE ARGS.
+# the executable, for listing and for every test, as LAUNCHER EXE ARGS; no
+# two tests holding the same LOCK run at once.
 function(vt_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT;LAUNCHER" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT;LAUNCHER;LOCK" "SOURCES;DEPS" ${ARGN})
   if(NOT ARG_SOURCES)
     return()  # nothing written yet
   endif()
@@ -60,6 +61,9 @@ function(vt_test name)
     # One launch at a time: virtual X servers started side by side can
     # race for a display number.
     list(APPEND properties RESOURCE_LOCK ${ARG_LAUNCHER})
+  endif()
+  if(ARG_LOCK)
+    list(APPEND properties RESOURCE_LOCK ${ARG_LOCK})
   endif()
   if(ARG_TIMEOUT)
     list(APPEND properties TIMEOUT ${ARG_TIMEOUT})

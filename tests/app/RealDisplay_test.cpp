@@ -20,6 +20,7 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -35,6 +36,9 @@ const std::string Holiday = VT_SOURCE_DIR "/examples/holiday.vrn";
 class RealDisplayTest : public WindowTest {
  protected:
   void SetUp() override {
+    // What a test printed survives a test run that is stopped for taking
+    // too long.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     ASSERT_EQ(QGuiApplication::platformName(), "xcb") << "run through tools/with-xserver";
     WindowTest::SetUp();
     Form->resize(1100, 800);
@@ -46,6 +50,8 @@ class RealDisplayTest : public WindowTest {
   // Runs xdotool with Args while the window goes on handling events, then
   // lets it handle what the input caused.
   void Xdo(const QStringList& Args) {
+    // After one stuck input the rest of the test would only wait as well.
+    ASSERT_FALSE(FXdoStuck) << "skipped after a stuck xdotool: " << Args.join(' ').toStdString();
     QProcess xdo;
     xdo.start("xdotool", Args);
     ASSERT_TRUE(xdo.waitForStarted(5000));
@@ -59,6 +65,7 @@ class RealDisplayTest : public WindowTest {
       if (waited.elapsed() > 30000 && xdo.state() != QProcess::NotRunning) {
         xdo.kill();
         xdo.waitForFinished(1000);
+        FXdoStuck = true;
         FAIL() << "xdotool did not end: " << Args.join(' ').toStdString();
       }
     }
@@ -74,6 +81,8 @@ class RealDisplayTest : public WindowTest {
   void Click(QWidget* W) { ClickAt(W, W->rect().center()); }
   void Keys(const QStringList& Keys) { Xdo(QStringList{"key", "--delay", "20"} + Keys); }
   void Type(const QString& Text) { Xdo({"type", "--delay", "20", Text}); }
+
+  bool FXdoStuck = false;
 
   QComboBox* ZoomBox() { return Find<QComboBox>("ZoomBox"); }
   // The visible middle of the picture area, whatever the picture's size.
