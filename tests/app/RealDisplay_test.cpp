@@ -58,11 +58,12 @@ class RealDisplayTest : public WindowTest {
     // The window may be slow to answer on a loaded machine (the sanitizer
     // build beside other heavy tests): only an xdotool still running after
     // the window has handled its events for a long while counts as stuck.
+    // (A loaded virtual X server now and then leaves it waiting for good.)
     QElapsedTimer waited;
     waited.start();
     while (!xdo.waitForFinished(10)) {
       QApplication::processEvents();
-      if (waited.elapsed() > 30000 && xdo.state() != QProcess::NotRunning) {
+      if (waited.elapsed() > 15000 && xdo.state() != QProcess::NotRunning) {
         xdo.kill();
         xdo.waitForFinished(1000);
         FXdoStuck = true;
