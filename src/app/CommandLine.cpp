@@ -117,22 +117,6 @@ std::optional<TTreeOrientation> OrientationOfName(const std::string& Name) {
   return std::nullopt;
 }
 
-void ApplyPlacement(TTreeDrawer& Drawer, TPlacementChoice Placement) {
-  switch (Placement) {
-    case TPlacementChoice::Walker:
-      Drawer.SetDrawMethod(dmWalker);
-      break;
-    case TPlacementChoice::Distribute:
-    case TPlacementChoice::Align:
-      Drawer.SetDrawMethod(dmBottomUp);
-      break;
-    case TPlacementChoice::QP:
-      Drawer.SetDrawMethod(dmQP);
-      break;
-  }
-  Drawer.SetAlignTerminals(Placement == TPlacementChoice::Align);
-}
-
 TCommandLineOptions ParseCommandLine(const std::vector<std::string>& Args) {
   TCommandLineOptions options;
   bool optionsEnded = false;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "foundation/Base.h"
+#include "layout/Placements.h"
 #include "layout/TreeDraw.h"
 
 namespace vt {
@@ -75,15 +76,10 @@ class EExportError : public Exception {
   using Exception::Exception;
 };
 
-// The placements the window offers: Distribute and Align are the bottom-up
-// placement with the terminals on their own levels or on the deepest one.
-enum class TPlacementChoice { Walker, Distribute, Align, QP };
-
 // Names in any letter case; orientations also with a hyphen ("Top-Down").
 // Nothing for an unknown name.
 std::optional<TPlacementChoice> PlacementOfName(const std::string& Name);
 std::optional<TTreeOrientation> OrientationOfName(const std::string& Name);
-void ApplyPlacement(TTreeDrawer& Drawer, TPlacementChoice Placement);
 
 struct TCommandLineOptions {
   std::string FileName;

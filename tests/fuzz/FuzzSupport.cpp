@@ -158,20 +158,4 @@ std::string DocumentState(const TVarnTreeDocument& ADocument) {
          "\npicture: " + (ADocument.HasPicture() ? "yes" : "no") + "\n";
 }
 
-void ApplyPlacement(TTreeDrawer& ADrawer, TPlacement APlacement) {
-  switch (APlacement) {
-    case TPlacement::Walker:
-      ADrawer.SetDrawMethod(dmWalker);
-      break;
-    case TPlacement::Distribute:
-    case TPlacement::Align:
-      ADrawer.SetDrawMethod(dmBottomUp);
-      break;
-    case TPlacement::QP:
-      ADrawer.SetDrawMethod(dmQP);
-      break;
-  }
-  ADrawer.SetAlignTerminals(APlacement == TPlacement::Align);
-}
-
 }  // namespace vt::fuzz

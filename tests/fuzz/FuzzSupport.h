@@ -11,6 +11,7 @@
 
 #include "document/Document.h"
 #include "graphics/TextMeasurer.h"
+#include "layout/Placements.h"
 #include "layout/TreeDraw.h"
 #include "model/VarnModel.h"
 
@@ -62,11 +63,10 @@ std::string TreeDocumentText(const TVarnTreeDocument& ADocument);
 std::string DocumentState(const TVarnTreeDocument& ADocument);
 
 // Placements of the window's method list.
-enum class TPlacement { Walker, Distribute, Align, QP };
+using TPlacement = TPlacementChoice;
 inline constexpr TPlacement AllPlacements[] = {TPlacement::Walker, TPlacement::Distribute, TPlacement::Align,
                                                TPlacement::QP};
 inline constexpr TTreeOrientation AllOrientations[] = {oTopDown, oLeftRight, oBottomUp, oRightLeft};
-void ApplyPlacement(TTreeDrawer& ADrawer, TPlacement APlacement);
 
 // Trees up to this size are also placed by QP; larger ones would make a
 // single run take seconds.

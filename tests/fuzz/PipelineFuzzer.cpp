@@ -32,7 +32,7 @@ bool IsModelFile(const std::string& APath) {
 
 void DrawAndWrite(TVarnTreeDocument& ADocument, fuzz::TPlacement APlacement, TTreeOrientation AOrientation) {
   TVarnTreeDrawer& drawer = ADocument.TreeDrawer();
-  fuzz::ApplyPlacement(drawer, APlacement);
+  ApplyPlacement(drawer, APlacement);
   drawer.SetOrientation(AOrientation);
   if (!fuzz::Succeeds([&] { ADocument.DrawTree(); }) || !ADocument.MetaFile()) return;
   const TMetafile& picture = *ADocument.MetaFile();
